@@ -1,0 +1,23 @@
+#pragma once
+
+#include <memory>
+
+namespace app {
+
+struct Context;
+class TMainForm;
+
+// Every window of the program, created once at start-up in the order below and destroyed at
+// exit; closing a window only hides it. A window that joins the program gets its member
+// here, in its place in the creation order.
+class Forms {
+public:
+    explicit Forms(Context& context);
+    ~Forms();
+    Forms(const Forms&) = delete;
+    Forms& operator=(const Forms&) = delete;
+
+    std::unique_ptr<TMainForm> MainForm;
+};
+
+}  // namespace app

@@ -1,0 +1,65 @@
+#include "app/Program.h"
+
+#include <exception>
+
+#include "app/Application.h"
+#include "app/Context.h"
+#include "app/Forms.h"
+#include "app/MessageBoxes.h"
+#include "app/TMainForm.h"
+#include "storage/DatabaseConnector.h"
+
+namespace app {
+
+namespace {
+
+const QString kDatabaseErrorTitle = QStringLiteral("Ошибка базы данных");
+
+}  // namespace
+
+Program::Program(const QString& startFolder)
+    : startFolder_(startFolder)
+    , connector_(std::make_unique<storage::DatabaseConnector>(startFolder)) {}
+
+Program::~Program() {
+    // Windows go before the database they use.
+    forms_.reset();
+}
+
+std::optional<int> Program::start() {
+    try {
+        if (auto exitCode = openDatabase())
+            return exitCode;
+        QApplication::setApplicationDisplayName(ProductTitle());
+        createWindows();
+        return std::nullopt;
+    } catch (const std::exception& e) {
+        MessageBoxes::error(nullptr, ProductTitle(), QString::fromUtf8(e.what()));
+        return 1;
+    }
+}
+
+std::optional<int> Program::openDatabase() {
+    if (!connector_->AcquireExclusiveUse()) {
+        MessageBoxes::error(nullptr, kDatabaseErrorTitle,
+                            QStringLiteral("Файл базы данных используется другим приложением.\n"
+                                           "Закройте его и перезапутите данное приложение."));
+        return 0;
+    }
+    const storage::OpenOutcome outcome = connector_->OpenDatabase();
+    if (!outcome.opened) {
+        MessageBoxes::error(nullptr, kDatabaseErrorTitle, outcome.error);
+        return 1;
+    }
+    for (const QString& notice : outcome.notices)
+        MessageBoxes::warning(nullptr, kDatabaseErrorTitle, notice);
+    return std::nullopt;
+}
+
+void Program::createWindows() {
+    context_ = std::make_unique<Context>(Context{startFolder_, connector_->db()});
+    forms_ = std::make_unique<Forms>(*context_);
+    forms_->MainForm->showMaximized();
+}
+
+}  // namespace app

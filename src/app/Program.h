@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <optional>
+
+namespace storage {
+class DatabaseConnector;
+}
+
+namespace app {
+
+struct Context;
+class Forms;
+
+// The running program: the database of the start folder and the windows. Needs the
+// application object.
+class Program {
+public:
+    explicit Program(const QString& startFolder);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Everything before the message loop: the exclusive-use test, the database, the windows,
+    // the main window shown. Returns the exit code when the program must end instead.
+    std::optional<int> start();
+
+    storage::DatabaseConnector& connector() { return *connector_; }
+    Forms& forms() { return *forms_; }
+
+private:
+    std::optional<int> openDatabase();
+    void createWindows();
+
+    QString startFolder_;
+    std::unique_ptr<storage::DatabaseConnector> connector_;
+    std::unique_ptr<Context> context_;
+    std::unique_ptr<Forms> forms_;
+};
+
+}  // namespace app

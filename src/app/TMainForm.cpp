@@ -1,0 +1,96 @@
+#include "app/TMainForm.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/Application.h"
+#include "app/Context.h"
+#include "app/Forms.h"
+
+namespace app {
+
+namespace {
+
+QAction* AddItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* menu = bar->addMenu(caption);
+    menu->setObjectName(QLatin1String(name));
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    return menu;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(Forms& forms, Context& context) : forms_(forms), context_(context) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(ProductTitle());
+    // The caption and the menu bar read from the right; windows opened from here do not
+    // inherit the direction.
+    setLayoutDirection(Qt::RightToLeft);
+    createMenu();
+    connectCommands();
+}
+
+void TMainForm::createMenu() {
+    MainMenu1 = menuBar();
+    MainMenu1->setObjectName(QStringLiteral("MainMenu1"));
+
+    N6 = AddMenu(MainMenu1, "N6", QStringLiteral("Добавить"));
+    fdgdfg1 = AddItem(N6, "fdgdfg1", QStringLiteral("Добавить ИГ (безвизовые)"));
+    N10 = AddItem(N6, "N10", QStringLiteral("Добавить ИГ (визовые)"));
+    N13 = AddItem(N6, "N13", QStringLiteral("Добавить пакет ИГ"));
+    N7 = AddItem(N6, "N7", QStringLiteral("Добавить РНП ИРС"));
+
+    N1 = AddMenu(MainMenu1, "N1", QStringLiteral("Поиск"));
+    N8 = AddItem(N1, "N8", QStringLiteral("Поиск по ИГ"));
+    N9 = AddItem(N1, "N9", QStringLiteral("Поиск по РНП ИРС"));
+    N14 = AddItem(N1, "N14", QStringLiteral("Поиск по пакету ИГ"));
+
+    N4 = AddMenu(MainMenu1, "N4", QStringLiteral("Администрирование"));
+    N5 = AddItem(N4, "N5", QStringLiteral("Данные об организации и доверенном лице"));
+    N2 = AddItem(N4, "N2", QStringLiteral("Регион"));
+    N16 = AddItem(N4, "N16", QStringLiteral("Орган ФМС"));
+    N17 = AddItem(N4, "N17", QStringLiteral("Настройки"));
+
+    N11 = AddMenu(MainMenu1, "N11", QStringLiteral("Отчеты"));
+    N15 = AddItem(N11, "N15", QStringLiteral("Реестр ПД"));
+
+    N12 = MainMenu1->addAction(QStringLiteral("Справка"));
+    N12->setObjectName(QStringLiteral("N12"));
+    N3 = MainMenu1->addAction(QStringLiteral("Выход"));
+    N3->setObjectName(QStringLiteral("N3"));
+
+    // Packages and the payment register are not offered in this configuration.
+    N13->setVisible(false);
+    N14->setVisible(false);
+    N11->menuAction()->setVisible(false);
+    N15->setVisible(false);
+}
+
+void TMainForm::connectCommands() {
+    connect(N3, &QAction::triggered, this, &QWidget::close);
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownBefore_)
+        return;
+    shownBefore_ = true;
+    // Queued, so that the work of the first showing runs inside the message loop, where it
+    // can end the program.
+    QMetaObject::invokeMethod(this, &TMainForm::firstShown, Qt::QueuedConnection);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    QCoreApplication::quit();
+}
+
+}  // namespace app

@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+
+#include "app/Context.h"
+#include "app/Forms.h"
+#include "app/TMainForm.h"
+#include "support/TestDatabase.h"
+#include "support/TestFolder.h"
+
+namespace {
+
+class MainFormTest : public ::testing::Test {
+protected:
+    TestFolder folder;
+    TestDatabase data{folder.path()};
+    app::Context context{folder.path(), data.db()};
+    app::Forms forms{context};
+    app::TMainForm& form = *forms.MainForm;
+
+    QAction* item(const char* name) {
+        auto* action = form.findChild<QAction*>(QLatin1String(name));
+        EXPECT_NE(action, nullptr) << name;
+        return action;
+    }
+};
+
+}  // namespace
+
+TEST_F(MainFormTest, CaptionAndRightToLeftOnTheWindowOnly) {
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Вельтар\u00A0Ортис"));
+    EXPECT_EQ(form.objectName(), "MainForm");
+    EXPECT_EQ(form.layoutDirection(), Qt::RightToLeft);
+    EXPECT_EQ(QApplication::layoutDirection(), Qt::LeftToRight);
+}
+
+TEST_F(MainFormTest, MenuInDisplayOrderWithFourItemsHidden) {
+    struct Item {
+        const char* name;
+        const char* caption;
+        bool visible;
+    };
+    const Item items[] = {
+        {"N6", "Добавить", true},
+        {"fdgdfg1", "Добавить ИГ (безвизовые)", true},
+        {"N10", "Добавить ИГ (визовые)", true},
+        {"N13", "Добавить пакет ИГ", false},
+        {"N7", "Добавить РНП ИРС", true},
+        {"N1", "Поиск", true},
+        {"N8", "Поиск по ИГ", true},
+        {"N9", "Поиск по РНП ИРС", true},
+        {"N14", "Поиск по пакету ИГ", false},
+        {"N4", "Администрирование", true},
+        {"N5", "Данные об организации и доверенном лице", true},
+        {"N2", "Регион", true},
+        {"N16", "Орган ФМС", true},
+        {"N17", "Настройки", true},
+        {"N11", "Отчеты", false},
+        {"N15", "Реестр ПД", false},
+        {"N12", "Справка", true},
+        {"N3", "Выход", true},
+    };
+    // Walk the menu bar as it displays.
+    QStringList order;
+    for (QAction* top : form.MainMenu1->actions()) {
+        order << top->objectName();
+        if (top->menu()) {
+            for (QAction* sub : top->menu()->actions())
+                order << sub->objectName();
+        }
+    }
+    QStringList expected;
+    for (const Item& entry : items) {
+        expected << QString::fromLatin1(entry.name);
+        QAction* action = item(entry.name);
+        ASSERT_NE(action, nullptr);
+        EXPECT_EQ(action->text(), QString::fromUtf8(entry.caption)) << entry.name;
+        EXPECT_EQ(action->isVisible(), entry.visible) << entry.name;
+    }
+    EXPECT_EQ(order, expected);
+}
+
+TEST_F(MainFormTest, ExitEndsTheMessageLoop) {
+    form.show();
+    QTimer::singleShot(0, [&] { item("N3")->trigger(); });
+    // A loop that does not end would hang here; the test's time limit catches it.
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(MainFormTest, FirstShowingIsAnnouncedOnceInsideTheLoop) {
+    int announced = 0;
+    QObject::connect(&form, &app::TMainForm::firstShown, [&] { ++announced; });
+    form.show();
+    EXPECT_EQ(announced, 0);
+    QCoreApplication::processEvents();
+    form.hide();
+    form.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(announced, 1);
+}

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "app/Application.h"
+#include "app/Forms.h"
+#include "app/MessageBoxes.h"
+#include "app/Program.h"
+#include "app/TMainForm.h"
+#include "storage/Options.h"
+#include "support/TestDatabase.h"
+#include "support/TestFolder.h"
+
+using app::MessageBoxes;
+
+TEST(StartUp, EmptyFolderGetsADatabaseAndTheMainWindow) {
+    TestFolder folder;
+    app::Program program(folder.path());
+    EXPECT_EQ(program.start(), std::nullopt);
+    EXPECT_TRUE(MessageBoxes::shown().isEmpty());
+    EXPECT_EQ(storage::GetOption(program.connector().db(), "DATABASE_VERSION"), "2");
+    EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("Вельтар\u00A0Ортис"));
+    EXPECT_TRUE(program.forms().MainForm->isVisible());
+}
+
+TEST(StartUp, SecondCopyIsTurnedAwayWithExitCodeZero) {
+    TestFolder folder;
+    TestDatabase first(folder.path());
+
+    app::Program second(folder.path());
+    EXPECT_EQ(second.start(), 0);
+    const auto shown = MessageBoxes::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].title, "Ошибка базы данных");
+    EXPECT_EQ(shown[0].text,
+              "Файл базы данных используется другим приложением.\n"
+              "Закройте его и перезапутите данное приложение.");
+    EXPECT_EQ(shown[0].buttons, QMessageBox::Ok);
+
+    storage::SetOption(first.db(), "FMSMEMBER", "работает");
+    EXPECT_EQ(storage::GetOption(first.db(), "FMSMEMBER"), "работает");
+}
+
+TEST(StartUp, UnreadableDatabaseEndsTheProgramWithItsMessage) {
+    TestFolder folder;
+    folder.write("igdb.dat", "garbage");
+    app::Program program(folder.path());
+    EXPECT_EQ(program.start(), 1);
+    const auto shown = MessageBoxes::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].icon, QMessageBox::Critical);
+    EXPECT_TRUE(shown[0].text.contains(folder.file("igdb.dat")));
+    EXPECT_EQ(folder.read("igdb.dat"), "garbage");
+}
+
+TEST(StartUp, ExceptionEscapingAUserActionIsReportedAndTheProgramGoesOn) {
+    QPushButton button;
+    QObject::connect(&button, &QPushButton::clicked, [] { throw std::runtime_error("boom"); });
+    button.show();
+    QTest::mouseClick(&button, Qt::LeftButton);
+
+    const auto shown = MessageBoxes::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].title, "Системная ошибка");
+    EXPECT_EQ(shown[0].text, "Произошла внутренняя ошибка приложения");
+    EXPECT_EQ(shown[0].buttons, QMessageBox::Ok);
+
+    // Events keep flowing afterwards.
+    bool later = false;
+    QTimer::singleShot(0, [&] { later = true; });
+    QTest::qWait(20);
+    EXPECT_TRUE(later);
+}
+
+TEST(StartUp, ExceptionFromATimerIsCaughtToo) {
+    QTimer::singleShot(0, [] { throw std::logic_error("late"); });
+    QTest::qWait(20);
+    EXPECT_EQ(MessageBoxes::takeShown().size(), 1);
+}
