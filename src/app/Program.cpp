@@ -1,5 +1,6 @@
 #include "app/Program.h"
 
+#include <QScreen>
 #include <exception>
 
 #include "app/Application.h"
@@ -59,7 +60,10 @@ std::optional<int> Program::openDatabase() {
 void Program::createWindows() {
     context_ = std::make_unique<Context>(Context{startFolder_, connector_->db()});
     forms_ = std::make_unique<Forms>(*context_);
-    forms_->MainForm->showMaximized();
+    TMainForm& main = *forms_->MainForm;
+    // Without a window manager (a bare X server) nobody maximises: fill the screen anyway.
+    main.setGeometry(main.screen()->availableGeometry());
+    main.showMaximized();
 }
 
 }  // namespace app
