@@ -4,10 +4,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QStringEncoder>
 #include <random>
 
 #include "storage/LegacyFile.h"
+#include "support/LegacyFileBuilder.h"
 #include "support/TestFolder.h"
 
 using namespace storage;
@@ -46,101 +46,6 @@ QJsonObject Dump(const LegacyView& view) {
 
 QString Json(const QJsonValue& value) {
     return QString::fromUtf8(QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact));
-}
-
-// --- Files laid out by hand, as the engine lays them out -------------------------------
-
-QByteArray Varint(qint64 value) {
-    QByteArray out;
-    if (value < 0) {
-        out += '\0';
-        value = ~value;
-    }
-    QByteArray groups;
-    do {
-        groups.prepend(char(value & 0x7F));
-        value >>= 7;
-    } while (value != 0);
-    groups[groups.size() - 1] = char(groups.back() | 0x80);
-    return out + groups;
-}
-
-QByteArray BigEndian32(quint32 value) {
-    QByteArray out(4, '\0');
-    for (int i = 0; i < 4; ++i)
-        out[i] = char(value >> (24 - 8 * i));
-    return out;
-}
-
-class FileBuilder {
-public:
-    explicit FileBuilder(bool bigEndian = false) : bigEndian_(bigEndian), bytes_(8, '\0') {}
-
-    // The reference to a new column holding `data`.
-    QByteArray column(const QByteArray& data) {
-        if (data.isEmpty())
-            return Varint(0);
-        const qint64 position = bytes_.size();
-        bytes_ += data;
-        return Varint(data.size()) + Varint(position);
-    }
-
-    // An integer column of the given width in the file's byte order.
-    QByteArray integers(const QList<qint32>& values, int width) {
-        QByteArray data((values.size() * width + 7) / 8, '\0');
-        for (int i = 0; i < values.size(); ++i) {
-            const quint32 v = quint32(values[i]);
-            if (width < 8) {
-                data[i * width / 8] = char(data[i * width / 8] | (v << (i * width % 8)));
-                continue;
-            }
-            for (int b = 0; b < width / 8; ++b) {
-                const int shift = bigEndian_ ? (width / 8 - 1 - b) * 8 : b * 8;
-                data[i * width / 8 + b] = char(v >> shift);
-            }
-        }
-        return column(data);
-    }
-
-    // A string column (data, sizes, empty memo map), items stored inline.
-    QByteArray strings(const QStringList& items) {
-        QStringEncoder encoder("windows-1251");
-        QByteArray data;
-        QList<qint32> sizes;
-        for (const QString& item : items) {
-            const QByteArray bytes = item.isEmpty() ? QByteArray() : encoder.encode(item) + '\0';
-            data += bytes;
-            sizes << qint32(bytes.size());
-        }
-        if (data.isEmpty())
-            return column({}) + column({});
-        return column(data) + integers(sizes, 8) + column({});
-    }
-
-    // Writes the structure block for `description` with one record per top-level view,
-    // then the tails, and fills in the header.
-    QByteArray finish(const QByteArray& description, const QList<QByteArray>& records) {
-        QByteArray block = Varint(0) + Varint(description.size()) + description + Varint(1);
-        for (const QByteArray& record : records)
-            block += column(record);
-        const qint64 root = bytes_.size();
-        bytes_ += block;
-        bytes_ += QByteArray("\x80\0\0\0", 4) + BigEndian32(quint32(bytes_.size()));
-        bytes_ += QByteArray(1, char(0x80)) + BigEndian32(quint32(block.size())).mid(1) +
-                  BigEndian32(root);
-        bytes_.replace(0, 8,
-                       QByteArray(bigEndian_ ? "LJ" : "JL") + QByteArray("\x1a\0", 2) +
-                           BigEndian32(quint32(bytes_.size())));
-        return bytes_;
-    }
-
-private:
-    bool bigEndian_;
-    QByteArray bytes_;
-};
-
-QByteArray Record(qint64 rows, const QByteArray& columns) {
-    return Varint(0) + Varint(rows) + columns;
 }
 
 }  // namespace
@@ -223,11 +128,11 @@ TEST(LegacyFile, NamesAreMatchedWithoutRegardToAsciiCase) {
 TEST(LegacyFile, BothByteOrdersAreRead) {
     for (const bool bigEndian : {false, true}) {
         SCOPED_TRACE(bigEndian ? "big-endian" : "little-endian");
-        FileBuilder builder(bigEndian);
+        LegacyFileBuilder builder(bigEndian);
         const QByteArray columns = builder.integers({300, -2, 7}, 16) +
                                    builder.integers({100000, -1, -2147483647 - 1}, 32) +
                                    builder.strings({"Щука", "", "z"});
-        const QByteArray bytes = builder.finish("t[a:I,b:I,s:S]", {Record(3, columns)});
+        const QByteArray bytes = builder.finish("t[a:I,b:I,s:S]", {LegacyRecord(3, columns)});
         const auto file = LegacyFile::fromBytes(bytes);
         const LegacyView& t = *file->view("t");
         EXPECT_EQ(t.integer(0, 0), 300);
@@ -241,10 +146,10 @@ TEST(LegacyFile, BothByteOrdersAreRead) {
 }
 
 TEST(LegacyFile, RepeatedNamesAreDroppedAndDataAfterOtherBytesIsFound) {
-    FileBuilder builder;
+    LegacyFileBuilder builder;
     // The repeated "A" has no columns; the engine drops it.
     const QByteArray columns = builder.integers({5, 6}, 8) + builder.integers({-1, 1}, 8);
-    const QByteArray image = builder.finish("t[a:I,A:S,b:I],T[x:I]", {Record(2, columns)});
+    const QByteArray image = builder.finish("t[a:I,A:S,b:I],T[x:I]", {LegacyRecord(2, columns)});
     for (const QByteArray& bytes : {image, QByteArray("some other file's bytes") + image}) {
         const auto file = LegacyFile::fromBytes(bytes);
         ASSERT_EQ(file->views().size(), 1u);
@@ -282,27 +187,27 @@ TEST(LegacyFile, DamagedAndUnsupportedFilesAreReported) {
 
     // Hand-made files with one fault each.
     const auto built = [](const QByteArray& description, auto&& columns, qint64 rows = 2) {
-        FileBuilder builder;
+        LegacyFileBuilder builder;
         const QByteArray refs = columns(builder);
-        return builder.finish(description, {Record(rows, refs)});
+        return builder.finish(description, {LegacyRecord(rows, refs)});
     };
     const QByteArray beyondEnd =
-        built("t[a:I]", [](FileBuilder&) { return Varint(4) + Varint(100000); });
+        built("t[a:I]", [](LegacyFileBuilder&) { return LegacyVarint(4) + LegacyVarint(100000); });
     const QByteArray badWidth = built(
-        "t[a:I]", [](FileBuilder& b) { return b.column("abc"); }, 4);
-    const QByteArray sizesDisagree = built("t[s:S]", [](FileBuilder& b) {
+        "t[a:I]", [](LegacyFileBuilder& b) { return b.column("abc"); }, 4);
+    const QByteArray sizesDisagree = built("t[s:S]", [](LegacyFileBuilder& b) {
         return b.column(QByteArray("ab\0c\0", 5)) + b.integers({3, 3}, 8) + b.column({});
     });
-    const QByteArray memoOutside = built("t[s:S]", [](FileBuilder& b) {
-        return b.column({}) + b.column(Varint(2) + b.column("far"));
+    const QByteArray memoOutside = built("t[s:S]", [](LegacyFileBuilder& b) {
+        return b.column({}) + b.column(LegacyVarint(2) + b.column("far"));
     });
-    const QByteArray badDescription = built("t[a:I", [](FileBuilder& b) {
+    const QByteArray badDescription = built("t[a:I", [](LegacyFileBuilder& b) {
         return b.integers({1, 2}, 8);
     });
     const QByteArray asideColumn =
-        built("t[a:I]", [](FileBuilder&) { return Varint(2) + Varint(-5); });
+        built("t[a:I]", [](LegacyFileBuilder&) { return LegacyVarint(2) + LegacyVarint(-5); });
     const QByteArray tooManyRows = built(
-        "t[a:I]", [](FileBuilder&) { return Varint(0); }, 1 << 30);
+        "t[a:I]", [](LegacyFileBuilder&) { return LegacyVarint(0); }, 1 << 30);
 
     const struct {
         const char* name;
