@@ -52,8 +52,12 @@ std::optional<int> Program::openDatabase() {
         MessageBoxes::error(nullptr, kDatabaseErrorTitle, outcome.error);
         return 1;
     }
-    for (const QString& notice : outcome.notices)
-        MessageBoxes::warning(nullptr, kDatabaseErrorTitle, notice);
+    for (const storage::Notice& notice : outcome.notices) {
+        if (notice.kind == storage::Notice::Kind::Information)
+            MessageBoxes::information(nullptr, notice.title, notice.text);
+        else
+            MessageBoxes::warning(nullptr, notice.title, notice.text);
+    }
     return std::nullopt;
 }
 

@@ -1,5 +1,8 @@
 #include "storage/DatabaseConnector.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -7,6 +10,7 @@
 #include <cstring>
 
 #include "storage/Database.h"
+#include "storage/LegacyFile.h"
 #include "storage/Options.h"
 #include "storage/UpgradeSource.h"
 #include "storage/Views.h"
@@ -20,6 +24,93 @@ QString Refusal(const QString& path, const QString& reason) {
                "Файл базы данных «%1» не может быть открыт: %2.\n"
                "Файл оставлен без изменений.")
         .arg(QDir::toNativeSeparators(path), reason);
+}
+
+QString SystemError(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString LegacyRefusalReason(const LegacyFileError& e) {
+    switch (e.kind()) {
+        case LegacyFileError::Kind::Damaged:
+            return QStringLiteral("это файл прежней версии программы, и он повреждён (%1)")
+                .arg(e.reason());
+        case LegacyFileError::Kind::Unsupported:
+            return QStringLiteral(
+                       "это файл прежней версии программы, который не удаётся преобразовать (%1)")
+                .arg(e.reason());
+        case LegacyFileError::Kind::Unreadable:
+            break;
+    }
+    return QStringLiteral("это файл прежней версии программы, но его не удалось прочитать (%1)")
+        .arg(e.reason());
+}
+
+QString ConversionNotice(const QString& database, const QString& backup, bool recovered) {
+    QString text = QStringLiteral(
+                       "Файл базы данных «%1» был создан прежней версией программы. Данные из "
+                       "него преобразованы в новый формат.\n\n"
+                       "Исходный файл сохранён без изменений под именем «%2».")
+                       .arg(QDir::toNativeSeparators(database), QDir::toNativeSeparators(backup));
+    if (recovered) {
+        text += QStringLiteral(
+            "\n\nПоследнее изменение, сделанное в прежней версии программы, не было завершено "
+            "(работа прервалась во время записи), и восстановить его не удалось: данные "
+            "преобразованы в том виде, в каком они были до этого изменения.");
+    }
+    return text;
+}
+
+QString BackupPath(const QString& folder, int number) {
+    QString name = QString::fromLatin1(kLegacyBackupBaseName);
+    if (number > 1)
+        name += QStringLiteral("_%1").arg(number);
+    return folder + QLatin1Char('/') + name + QStringLiteral(".dat");
+}
+
+bool WriteAll(int fd, QByteArrayView bytes) {
+    const char* p = bytes.data();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, p, std::size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        p += written;
+        left -= written;
+    }
+    return true;
+}
+
+enum class CopyResult { Made, Exists, Failed };
+
+// Writes `bytes` into a new file; an existing file is never replaced.
+CopyResult WriteNewFile(const QString& path, QByteArrayView bytes, int* error) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        *error = errno;
+        return errno == EEXIST ? CopyResult::Exists : CopyResult::Failed;
+    }
+    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    *error = errno;
+    ::close(fd);
+    if (written)
+        return CopyResult::Made;
+    ::unlink(name.constData());
+    return CopyResult::Failed;
+}
+
+// Gives the file a second name; where the file system has no hard links, its bytes are
+// copied instead. An existing file is never replaced.
+CopyResult LinkOrCopy(const QString& source, const QString& target, QByteArrayView bytes,
+                      int* error) {
+    if (::link(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) == 0)
+        return CopyResult::Made;
+    if (errno == EEXIST)
+        return CopyResult::Exists;
+    return WriteNewFile(target, bytes, error);
 }
 
 // The value a property that the old file lacks takes in the copy.
@@ -84,10 +175,7 @@ FileKind DetectFileKind(const QString& path) {
         return file.size() == 0 ? FileKind::Empty : FileKind::Unknown;
     if (head.startsWith(QByteArrayLiteral("SQLite format 3\0")) && head.size() == 16)
         return FileKind::Sqlite;
-    const bool legacyOrder = head.startsWith("JL") || head.startsWith("LJ");
-    if (legacyOrder && head.size() >= 8 && head[2] == '\x1A')
-        return FileKind::Legacy;
-    return FileKind::Unknown;
+    return LooksLikeLegacyFile(path) ? FileKind::Legacy : FileKind::Unknown;
 }
 
 const QHash<QString, QString>& ConversionTable() {
@@ -175,18 +263,96 @@ OpenOutcome DatabaseConnector::openSqliteFile() {
         return outcome;
     }
     storedLayouts_ = SplitStructureDescription(StructureDescription(*db_));
-    if (UpgradeDatabase() == 0)
-        putConvertedCopyInPlace(outcome);
+    if (UpgradeDatabase() == 0) {
+        QString error;
+        if (!putConvertedCopyInPlace(&error)) {
+            outcome.notices << Notice{
+                Notice::Kind::Warning, QStringLiteral("Ошибка базы данных"),
+                QStringLiteral("Не удалось заменить файл базы данных «%1» его преобразованной "
+                               "копией «%2»: %3.\nПрограмма продолжит работу со старым файлом; "
+                               "преобразованная копия сохранена в «%2».")
+                    .arg(QDir::toNativeSeparators(databasePath_),
+                         QDir::toNativeSeparators(temporaryPath_), error)};
+        }
+        openConnection();
+    }
     finishOpening();
     outcome.opened = true;
     return outcome;
 }
 
+// A file of the earlier program cannot stay in use, so it is converted whatever version it
+// records. The copy takes the file's name only after the original has a name of its own;
+// until then igdb.dat is exactly as it was, and any failure leaves it so.
 OpenOutcome DatabaseConnector::migrateLegacyFile() {
-    return {false,
-            Refusal(databasePath_, QStringLiteral("файлы прежней версии программы пока не "
-                                                  "поддерживаются")),
-            {}};
+    const auto refuse = [this](const QString& reason) {
+        discardTemporaryFile();
+        return OpenOutcome{false, Refusal(databasePath_, reason), {}};
+    };
+    QString error;
+    std::unique_ptr<LegacyFile> legacy = convertLegacyFile(&error);
+    if (!legacy)
+        return refuse(error);
+    const std::optional<QString> backup = keepLegacyOriginal(legacy->bytes(), &error);
+    const bool recovered = legacy->recoveredPreviousCommit();
+    legacy.reset();
+    if (!backup)
+        return refuse(QStringLiteral("не удалось сохранить копию исходного файла (%1)").arg(error));
+    if (!putConvertedCopyInPlace(&error)) {
+        QFile::remove(*backup);
+        return refuse(
+            QStringLiteral("не удалось заменить его преобразованной копией (%1)").arg(error));
+    }
+    openConnection();
+    finishOpening();
+    return {true,
+            {},
+            {Notice{Notice::Kind::Information, QStringLiteral("Преобразование базы данных"),
+                    ConversionNotice(databasePath_, *backup, recovered)}}};
+}
+
+// Reads the legacy file and writes its converted copy into igdb_temp.dat. On failure returns
+// nothing, with the reason for refusing the file.
+std::unique_ptr<LegacyFile> DatabaseConnector::convertLegacyFile(QString* refusal) {
+    try {
+        std::unique_ptr<LegacyFile> legacy = LegacyFile::open(databasePath_);
+        const LegacyUpgradeSource source(*legacy);
+        storedLayouts_ = SplitStructureDescription(source.structureDescription());
+        writeConvertedCopy(source);
+        return legacy;
+    } catch (const LegacyFileError& e) {
+        *refusal = LegacyRefusalReason(e);
+    } catch (const ConversionError& e) {
+        *refusal = QStringLiteral(
+                       "это файл прежней версии программы, который не удаётся преобразовать (%1)")
+                       .arg(QString::fromUtf8(e.what()));
+    } catch (const DatabaseError& e) {
+        *refusal = QStringLiteral("не удалось записать его преобразованную копию «%1» (%2)")
+                       .arg(QDir::toNativeSeparators(temporaryPath_), QString::fromUtf8(e.what()));
+    }
+    return nullptr;
+}
+
+// The backup is made while this process still holds the lock on igdb.dat, so nobody changes
+// the file meanwhile, and before any database connection exists on the name: opening and
+// closing the database file by another descriptor would drop the engine's POSIX locks.
+std::optional<QString> DatabaseConnector::keepLegacyOriginal(QByteArrayView bytes, QString* error) {
+    for (int number = 1; number < 1000; ++number) {
+        const QString path = BackupPath(folder_, number);
+        int code = 0;
+        switch (LinkOrCopy(databasePath_, path, bytes, &code)) {
+            case CopyResult::Made:
+                SyncFolder(folder_);
+                return path;
+            case CopyResult::Exists:
+                continue;
+            case CopyResult::Failed:
+                *error = SystemError(code);
+                return std::nullopt;
+        }
+    }
+    *error = QStringLiteral("все имена резервных копий заняты");
+    return std::nullopt;
 }
 
 // Reads the file's header and list of tables, which fails on a damaged file, and tells
@@ -200,7 +366,6 @@ std::optional<QString> DatabaseConnector::refusalOfOpenedFile() {
 }
 
 int DatabaseConnector::UpgradeDatabase() {
-    std::unique_ptr<Database> temporary;
     try {
         QString versionText;
         if (!StoredLayout(*db_, QStringLiteral("app_options")).view.isEmpty())
@@ -208,45 +373,46 @@ int DatabaseConnector::UpgradeDatabase() {
         const int version = versionText.isEmpty() ? -1 : TextToInteger(versionText);
         if (version == schema::kDatabaseVersion)
             return 1;
-        // The copy is written into an empty file: whatever an interrupted run left goes.
-        discardTemporaryFile();
-        temporary = Database::open(temporaryPath_);
-        MarkAsOurs(*temporary);
-        CopySchemaViews(SqliteUpgradeSource(*db_), *temporary);
+        writeConvertedCopy(SqliteUpgradeSource(*db_));
         return 0;
     } catch (const std::exception&) {
-        temporary.reset();
         discardTemporaryFile();
         return -1;
     }
+}
+
+// The copy is written into an empty file: whatever an interrupted run left goes. The copy is
+// closed when this returns, also on failure.
+void DatabaseConnector::writeConvertedCopy(const UpgradeSource& source) {
+    discardTemporaryFile();
+    const std::unique_ptr<Database> temporary = Database::open(temporaryPath_);
+    MarkAsOurs(*temporary);
+    CopySchemaViews(source, *temporary);
 }
 
 bool DatabaseConnector::replaceDatabaseFile(QString* error) {
     if (std::rename(QFile::encodeName(temporaryPath_).constData(),
                     QFile::encodeName(databasePath_).constData()) == 0)
         return true;
-    *error = QString::fromLocal8Bit(std::strerror(errno));
+    *error = SystemError(errno);
     return false;
 }
 
-// Puts igdb_temp.dat in place of igdb.dat in one atomic rename. The copy is locked before it
-// takes the name, so that the file under that name is never unguarded.
-void DatabaseConnector::putConvertedCopyInPlace(OpenOutcome& outcome) {
+// Puts igdb_temp.dat in place of igdb.dat in one atomic rename, with the connection closed.
+// The copy is locked before it takes the name, so that the file under that name is never
+// unguarded. The caller opens the connection again.
+bool DatabaseConnector::putConvertedCopyInPlace(QString* error) {
     auto newLock = FileLock::tryLock(temporaryPath_, /*create=*/false);
     db_.reset();
-    QString error = QStringLiteral("файл занят");
-    if (newLock && replaceDatabaseFile(&error)) {
-        SyncFolder(folder_);
-        lock_ = std::move(newLock);
-    } else {
-        outcome.notices << QStringLiteral(
-                               "Не удалось заменить файл базы данных «%1» его преобразованной "
-                               "копией «%2»: %3.\nПрограмма продолжит работу со старым файлом; "
-                               "преобразованная копия сохранена в «%2».")
-                               .arg(QDir::toNativeSeparators(databasePath_),
-                                    QDir::toNativeSeparators(temporaryPath_), error);
+    if (!newLock) {
+        *error = QStringLiteral("файл занят");
+        return false;
     }
-    openConnection();
+    if (!replaceDatabaseFile(error))
+        return false;
+    SyncFolder(folder_);
+    lock_ = std::move(newLock);
+    return true;
 }
 
 void DatabaseConnector::discardTemporaryFile() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -12,10 +13,14 @@
 namespace storage {
 
 class Database;
+class LegacyFile;
 class UpgradeSource;
 
 inline constexpr char kDatabaseFileName[] = "igdb.dat";
 inline constexpr char kTemporaryFileName[] = "igdb_temp.dat";
+// The earlier program's file is kept beside the converted one under this name, numbered
+// ("igdb_legacy_backup_2.dat", ...) when an earlier backup has it.
+inline constexpr char kLegacyBackupBaseName[] = "igdb_legacy_backup";
 
 // Marks an SQLite file as a database of this program (the file header's application id).
 inline constexpr int kApplicationId = 0x56454C54;
@@ -30,13 +35,20 @@ enum class FileKind {
 };
 FileKind DetectFileKind(const QString& path);
 
+// Something the user must be told about the database although the program goes on.
+struct Notice {
+    enum class Kind { Information, Warning };
+    Kind kind = Kind::Warning;
+    QString title;
+    QString text;
+};
+
 // What OpenDatabase did.
 struct OpenOutcome {
     bool opened = false;
     // Why the file was refused, in Russian, naming it; the file was left as it was.
     QString error;
-    // What the user must be told although the program goes on.
-    QStringList notices;
+    QList<Notice> notices;
 };
 
 // The upgrade's conversion table: values for properties that an older file lacks, keyed by
@@ -65,8 +77,9 @@ public:
     // from the file for the whole run. False when another process holds it.
     bool AcquireExclusiveUse();
 
-    // Opens the database, creating an empty one; converts an older file through
-    // igdb_temp.dat and puts the copy in place; records "DATABASE_VERSION" "2".
+    // Opens the database, creating an empty one; converts an older file, or a file of the
+    // earlier program, through igdb_temp.dat and puts the copy in place; records
+    // "DATABASE_VERSION" "2".
     OpenOutcome OpenDatabase();
 
     // 1: the file is current; 0: a converted copy was committed to igdb_temp.dat;
@@ -87,8 +100,11 @@ protected:
 private:
     OpenOutcome openSqliteFile();
     OpenOutcome migrateLegacyFile();
+    std::unique_ptr<LegacyFile> convertLegacyFile(QString* refusal);
     std::optional<QString> refusalOfOpenedFile();
-    void putConvertedCopyInPlace(OpenOutcome& outcome);
+    void writeConvertedCopy(const UpgradeSource& source);
+    std::optional<QString> keepLegacyOriginal(QByteArrayView bytes, QString* error);
+    bool putConvertedCopyInPlace(QString* error);
     void discardTemporaryFile();
     void openConnection();
     void finishOpening();

@@ -10,6 +10,7 @@
 namespace storage {
 
 class Database;
+class LegacyFile;
 
 // A stored value that cannot be read with the type it is copied into (a text that is not a
 // decimal integer, for an integer property).
@@ -56,6 +57,19 @@ public:
 
 private:
     Database& db_;
+};
+
+// The upgrade source over a data file of the earlier program. Its views take part with their
+// I and S properties, the types this program stores.
+class LegacyUpgradeSource final : public UpgradeSource {
+public:
+    // Throws LegacyFileError when a property the schema knows is stored with another type.
+    explicit LegacyUpgradeSource(const LegacyFile& file);
+    QString structureDescription() const override;
+    std::unique_ptr<SourceView> openView(const Layout& stored) const override;
+
+private:
+    const LegacyFile& file_;
 };
 
 // Reads a decimal integer text as the data file reads it into an integer property: optional

@@ -55,6 +55,24 @@ TEST(StartUp, UnreadableDatabaseEndsTheProgramWithItsMessage) {
     EXPECT_EQ(folder.read("igdb.dat"), "garbage");
 }
 
+TEST(StartUp, FileOfTheEarlierProgramIsConvertedAndTheUserToldOnce) {
+    TestFolder folder;
+    folder.copyFixture("legacy/case_names.dat", "igdb.dat");
+    {
+        app::Program program(folder.path());
+        EXPECT_EQ(program.start(), std::nullopt);
+        const auto shown = MessageBoxes::takeShown();
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_EQ(shown[0].icon, QMessageBox::Information);
+        EXPECT_EQ(shown[0].title, "Преобразование базы данных");
+        EXPECT_TRUE(shown[0].text.contains(folder.file("igdb_legacy_backup.dat")));
+        EXPECT_TRUE(program.forms().MainForm->isVisible());
+    }
+    app::Program again(folder.path());
+    EXPECT_EQ(again.start(), std::nullopt);
+    EXPECT_TRUE(MessageBoxes::takeShown().isEmpty());
+}
+
 TEST(StartUp, ExceptionEscapingAUserActionIsReportedAndTheProgramGoesOn) {
     QPushButton button;
     QObject::connect(&button, &QPushButton::clicked, [] { throw std::runtime_error("boom"); });

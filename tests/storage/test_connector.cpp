@@ -175,8 +175,10 @@ TEST(Connector, FailedReplacementKeepsTheOldFileInUseAndTheCopy) {
     const OpenOutcome outcome = connector.OpenDatabase();
     ASSERT_TRUE(outcome.opened);
     ASSERT_EQ(outcome.notices.size(), 1);
-    EXPECT_TRUE(outcome.notices[0].contains(folder.file("igdb.dat")));
-    EXPECT_TRUE(outcome.notices[0].contains(folder.file("igdb_temp.dat")));
+    EXPECT_EQ(outcome.notices[0].kind, Notice::Kind::Warning);
+    EXPECT_EQ(outcome.notices[0].title, "Ошибка базы данных");
+    EXPECT_TRUE(outcome.notices[0].text.contains(folder.file("igdb.dat")));
+    EXPECT_TRUE(outcome.notices[0].text.contains(folder.file("igdb_temp.dat")));
 
     // The converted data are kept in the copy ...
     auto copy = Database::open(folder.file("igdb_temp.dat"));
@@ -197,7 +199,8 @@ TEST(Connector, UnreadableFilesAreRefusedAndLeftByteForByte) {
     const Case cases[] = {
         {"text", "This is a letter, not a database.\n", "не является файлом базы данных"},
         {"damaged sqlite", damagedSqlite, "повреждён"},
-        {"legacy header only", QByteArray("JL\x1a\0\0\0\0\x08", 8), "прежней версии"},
+        {"legacy header only", QByteArray("JL\x1a\0\0\0\0\x08", 8),
+         "файл прежней версии программы, и он повреждён"},
     };
     for (const Case& c : cases) {
         TestFolder folder;
