@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "storage/Database.h"
+#include "storage/Indexes.h"
 #include "storage/Options.h"
 #include "storage/UpgradeSource.h"
 #include "storage/Views.h"
@@ -264,6 +265,7 @@ void DatabaseConnector::finishOpening() {
     Transaction transaction(*db_);
     for (const Layout& layout : schema::Layouts())
         OpenView(*db_, layout);
+    CreateIndexes(*db_);
     if (db_->queryInt("PRAGMA application_id") != kApplicationId)
         MarkAsOurs(*db_);
     SetOption(*db_, QString::fromLatin1(kDatabaseVersionKey),
