@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "storage/Database.h"
+#include "storage/Indexes.h"
 #include "storage/LegacyFile.h"
 #include "storage/Options.h"
 #include "storage/UpgradeSource.h"
@@ -430,6 +431,7 @@ void DatabaseConnector::finishOpening() {
     Transaction transaction(*db_);
     for (const Layout& layout : schema::Layouts())
         OpenView(*db_, layout);
+    CreateIndexes(*db_);
     if (db_->queryInt("PRAGMA application_id") != kApplicationId)
         MarkAsOurs(*db_);
     SetOption(*db_, QString::fromLatin1(kDatabaseVersionKey),
