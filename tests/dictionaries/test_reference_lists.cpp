@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <libxml/parser.h>
 
+#include <QSet>
 #include <QStringEncoder>
 
 #include "dictionaries/ReferenceLoader.h"
@@ -244,4 +245,49 @@ TEST(ReferenceLookups, FirstMatchWinsAndMissingGivesDefaults) {
     EXPECT_EQ(EntriesWithExtra(districts, 47), Entries({{"Бокситогорский район", ComboItem(4701)},
                                                         {"Волосовский район", ComboItem(4702)}}));
     EXPECT_TRUE(EntriesWithExtra(districts, 77).isEmpty());
+}
+
+// The reference files shipped beside the program load without a fault and agree with each
+// other.
+TEST(ShippedReferenceFiles, LoadCompleteAndConsistent) {
+    ReferenceLists lists;
+    QString error;
+    ASSERT_TRUE(LoadReferenceLists(QStringLiteral(VELTAR_SOURCE_DIR "/data"), lists, {}, &error))
+        << error.toStdString();
+
+    EXPECT_EQ(lists.visaFreeCountries.size(), 9);
+    EXPECT_GE(lists.allCountries.size(), 240);
+    EXPECT_EQ(NameById(lists.visaFreeCountries, 860), "Узбекистан");
+    EXPECT_EQ(NameById(lists.allCountries, 156), "Китай");
+    EXPECT_EQ(lists.territories, lists.regions);
+    EXPECT_EQ(NameById(lists.regions, 77), "Москва");
+
+    QSet<int> countryIds;
+    for (const ReferenceEntry& country : lists.allCountries) {
+        EXPECT_FALSE(countryIds.contains(country.item.id)) << country.item.id;
+        countryIds.insert(country.item.id);
+    }
+
+    // Every district belongs to a listed region; at least five regions have districts.
+    QSet<int> regionsWithDistricts;
+    for (const ReferenceEntry& district : lists.districts) {
+        EXPECT_FALSE(NameById(lists.regions, district.item.extra).isEmpty()) << district.item.id;
+        regionsWithDistricts.insert(district.item.extra);
+    }
+    EXPECT_GE(regionsWithDistricts.size(), 5);
+
+    // Professions carry five-digit codes, each with its genitive form under the same code.
+    ASSERT_EQ(lists.genitiveProfessions.size(), lists.professions.size());
+    for (int i = 0; i < lists.professions.size(); ++i) {
+        const ReferenceEntry& profession = lists.professions[i];
+        EXPECT_TRUE(profession.item.id >= 10000 && profession.item.id <= 99999)
+            << profession.item.id;
+        EXPECT_EQ(lists.genitiveProfessions[i].item.id, profession.item.id);
+    }
+    EXPECT_EQ(NameById(lists.genitiveProfessions, 13790), "машиниста крана (крановщика)");
+
+    EXPECT_GE(lists.professionPrefixes.size(), 10);
+    EXPECT_EQ(ExtraById(lists.professionPrefixes, 1), 1);  // "Помощник" takes the genitive
+    for (const ReferenceEntry& prefix : lists.professionPrefixes)
+        EXPECT_TRUE(prefix.item.extra == 0 || prefix.item.extra == 1) << prefix.item.id;
 }
