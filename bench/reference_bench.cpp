@@ -3,7 +3,7 @@
 // 20 prefixes, all in windows-1251. Prints the time of LoadReferenceLists with the progress
 // going nowhere and with the real splash window (offscreen unless a display is set).
 //
-//   cmake --build build --target bench_reference_loading && ./build/bench/bench_reference_loading
+//   cmake --build build --target reference_bench && ./build/bench/reference_bench
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -11,9 +11,9 @@
 #include <QLabel>
 #include <QStringEncoder>
 #include <QTemporaryDir>
-#include <algorithm>
 #include <cstdio>
 
+#include "Timing.h"
 #include "app/TSplashForm.h"
 #include "dictionaries/ReferenceLoader.h"
 
@@ -66,25 +66,16 @@ void WriteFullSizeFiles(const QString& folder) {
               "<prefixes>\n" + Entries("prefix", 20, "Помощник", "case", 2) + "</prefixes>\n");
 }
 
-// Milliseconds of the fastest and the median of `runs` loadings.
 void Measure(const char* label, const QString& folder,
              const dictionaries::LoadingProgress& progress) {
-    constexpr int runs = 15;
-    QList<double> times;
-    for (int run = 0; run < runs; ++run) {
+    MeasureMedianMs(label, 15, [&] {
         dictionaries::ReferenceLists lists;
-        QElapsedTimer timer;
-        timer.start();
         if (!dictionaries::LoadReferenceLists(folder, lists, progress))
             qFatal("loading failed");
-        times << timer.nsecsElapsed() / 1e6;
         if (lists.professions.size() != 7000 || lists.districts.size() != 3000 ||
             lists.allCountries.size() != 250)
             qFatal("wrong list sizes");
-    }
-    std::sort(times.begin(), times.end());
-    std::printf("%-44s min %6.1f ms   median %6.1f ms   (%d runs)\n", label, times.first(),
-                times[runs / 2], runs);
+    });
 }
 
 }  // namespace
