@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "dictionaries/ReferenceLists.h"
+
 namespace storage {
 class Database;
 }
@@ -14,6 +16,8 @@ struct Context {
     // the help file are found here.
     QString startFolder;
     storage::Database& db;
+    // The reference lists, loaded once when the main window is first shown.
+    dictionaries::ReferenceLists lists = {};
 };
 
 }  // namespace app

@@ -6,6 +6,7 @@ namespace app {
 
 struct Context;
 class TMainForm;
+class TSplashForm;
 
 // Every window of the program, created once at start-up in the order below and destroyed at
 // exit; closing a window only hides it. A window that joins the program gets its member
@@ -18,6 +19,7 @@ public:
     Forms& operator=(const Forms&) = delete;
 
     std::unique_ptr<TMainForm> MainForm;
+    std::unique_ptr<TSplashForm> SplashForm;
 };
 
 }  // namespace app

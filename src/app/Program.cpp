@@ -7,6 +7,7 @@
 #include "app/Context.h"
 #include "app/Forms.h"
 #include "app/MessageBoxes.h"
+#include "app/StartUpLoading.h"
 #include "app/TMainForm.h"
 #include "storage/DatabaseConnector.h"
 
@@ -65,6 +66,8 @@ void Program::createWindows() {
     context_ = std::make_unique<Context>(Context{startFolder_, connector_->db()});
     forms_ = std::make_unique<Forms>(*context_);
     TMainForm& main = *forms_->MainForm;
+    QObject::connect(&main, &TMainForm::firstShown, &main,
+                     [this] { RunStartUpLoading(*forms_, *context_); });
     // Without a window manager (a bare X server) nobody maximises: fill the screen anyway.
     main.setGeometry(main.screen()->availableGeometry());
     main.showMaximized();

@@ -28,6 +28,7 @@ public:
 
     storage::DatabaseConnector& connector() { return *connector_; }
     Forms& forms() { return *forms_; }
+    Context& context() { return *context_; }
 
 private:
     std::optional<int> openDatabase();
