@@ -8,6 +8,7 @@
 #include "app/Application.h"
 #include "app/Context.h"
 #include "app/Forms.h"
+#include "app/HelpTopics.h"
 
 namespace app {
 
@@ -75,6 +76,8 @@ void TMainForm::createMenu() {
 }
 
 void TMainForm::connectCommands() {
+    connect(N12, &QAction::triggered, this,
+            [this] { ShowHelpTopic(context_.startFolder, QStringLiteral("::\\about.htm")); });
     connect(N3, &QAction::triggered, this, &QWidget::close);
 }
 

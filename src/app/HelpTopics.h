@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QAbstractButton;
+class QWidget;
+
+namespace app {
+
+// The help file of the program: veltar_help.chm in the folder the program was started from.
+QString HelpFilePath(const QString& startFolder);
+
+// Opens the help file of `startFolder` at `topic` ("::\fc_search.htm" is the page
+// fc_search.htm inside the file; an empty topic opens its default page) in the program's one
+// help window, created on first use and raised by every later request. The window belongs to
+// no dialog: it stays when the dialog that asked closes. A missing file or page is reported
+// in the help window; the caller never has to handle a failure.
+void ShowHelpTopic(const QString& startFolder, const QString& topic);
+
+// The topic of a dialog whose topic depends on its state (asked at each request).
+using HelpTopicSource = std::function<QString()>;
+
+// The one call a dialog makes for its help: F1 anywhere in `window` (before its controls see
+// the key) and a click on `button` (the "?" button; may be null) open the topic.
+//
+// A modal dialog that offers help should be window-modal (setWindowModality(Qt::WindowModal)
+// with its opener as parent): an application-modal dialog blocks every other window of the
+// program, the help window too, so the page would show but could not be scrolled or followed.
+void InstallHelp(QWidget* window, QAbstractButton* button, const QString& startFolder,
+                 const QString& topic);
+void InstallHelp(QWidget* window, QAbstractButton* button, const QString& startFolder,
+                 HelpTopicSource topic);
+
+// A further "?" button with a topic of its own (the photo's button in the citizen dialog).
+void ConnectHelpButton(QAbstractButton* button, const QString& startFolder, const QString& topic);
+
+}  // namespace app
