@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 
 #include "OfficeReadBack.h"
@@ -14,6 +16,59 @@ using output::OfficeRun;
 using output::WordAccessCore;
 
 namespace {
+
+QString TemplatePath(const QString& name) {
+    return QStringLiteral(VELTAR_SOURCE_DIR "/data/template/") + name;
+}
+
+QByteArray FileHash(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+}
+
+// The characters of `text`, one to a cell, followed by `blanks` blanks: how the forms are
+// written.
+QStringList Characters(const QString& text, int blanks = 0) {
+    QStringList cells;
+    for (const QChar ch : text)
+        cells.append(QString(ch));
+    for (int i = 0; i < blanks; ++i)
+        cells.append(QStringLiteral(" "));
+    return cells;
+}
+
+// The characters of row `row` of the data sheet from column 1, trailing blanks dropped.
+QString GridText(const OfficeReadBack& workbook, int row, int columns) {
+    QString text;
+    for (int column = 1; column <= columns; ++column) {
+        const QString cell = workbook.cellText(4, row, column);
+        text.append(cell.isEmpty() ? QStringLiteral("·") : cell);
+    }
+    while (text.endsWith(QLatin1Char(' ')) || text.endsWith(u'·'))
+        text.chop(1);
+    return text;
+}
+
+// The characters the boxes of a printable page show in `row` from `column` on.
+QString BoxesText(const OfficeReadBack& workbook, int sheet, int row, int column, int count) {
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text.append(workbook.cellText(sheet, row, column + i));
+    while (text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
+
+// The row of a printable page whose first box shows the cell of the data sheet given.
+int PageRowShowing(const OfficeReadBack& workbook, int sheet, const QString& dataCell) {
+    for (int row = 1; row <= 80; ++row) {
+        if (workbook.cellFormula(sheet, QStringLiteral("H%1").arg(row)).contains(dataCell + "&"))
+            return row;
+    }
+    return 0;
+}
 
 // One office for all tests of the suite.
 class OfficeTest : public ::testing::Test {
@@ -64,6 +119,111 @@ TEST_F(OfficeTest, NewDocumentSavedAsWord97) {
     ASSERT_TRUE(word.saveAs(folder_.file("out.doc")));
     word.close();
     EXPECT_TRUE(QFile::exists(folder_.file("out.doc")));
+}
+
+TEST_F(OfficeTest, VisaTemplateFilledThroughItsDataSheet) {
+    const QString path = TemplatePath("visaapplication.xls");
+    const QByteArray original = FileHash(path);
+    ExcelAccessCore excel(run());
+    ASSERT_TRUE(excel.open(path, 4)) << excel.error().detail.toStdString();
+    // As a citizen's form is written: padding blanks, overlapping boxes, one cell alone.
+    ASSERT_TRUE(excel.setCells(3, 1, {Characters("Иванов", 20)}));
+    ASSERT_TRUE(excel.setCells(3, 26, {Characters("Пётр", 41)}));
+    ASSERT_TRUE(excel.setCells(11, 1, {Characters("05031980", 41)}));
+    ASSERT_TRUE(excel.setCell(12, 1, "x"));
+    ASSERT_TRUE(excel.setCells(14, 1, {Characters("0012", 41)}));
+    ASSERT_TRUE(excel.setCells(20, 1, {Characters("ООО \"Ромашка\"", 41)}));
+    const QString office = "ОУФМС России по г. Москве";
+    const int blanks = (70 - static_cast<int>(office.size())) / 2 + 1;
+    const QString line = QString(blanks, ' ') + office + QString(blanks, ' ');
+    ASSERT_TRUE(excel.setTextBoxCharacters("Text Box 1868", 2, 58, line));
+    ASSERT_TRUE(excel.underlineTextBoxCharacters("Text Box 1868", 2, 70));
+    ASSERT_TRUE(excel.saveAs(folder_.file("first.xls")));
+    // The same open template serves the next citizen; the padding clears what was there.
+    ASSERT_TRUE(excel.setCells(3, 1, {Characters("Ли", 24)}));
+    ASSERT_TRUE(excel.setCells(3, 26, {Characters("Мин", 41)}));
+    ASSERT_TRUE(excel.saveAs(folder_.file("second.xls")));
+    excel.close();
+
+    EXPECT_EQ(FileHash(path), original);
+    EXPECT_EQ(QDir(TemplatePath("")).entryList(QDir::Files | QDir::Hidden).size(), 3);
+
+    OfficeReadBack first(run(), folder_.file("first.xls"));
+    ASSERT_TRUE(first.isOpen());
+    ASSERT_EQ(first.sheetCount(), 4);
+    EXPECT_EQ(GridText(first, 3, 80), "Иванов                   Пётр");
+    EXPECT_EQ(first.cellFormatCode(4, "A3"), "@");
+    EXPECT_EQ(GridText(first, 11, 60), "05031980");
+    EXPECT_EQ(GridText(first, 14, 60), "0012");
+    EXPECT_EQ(GridText(first, 20, 60), "ООО \"Ромашка\"");
+    EXPECT_EQ(first.cellText(4, 12, 1), "x");
+
+    // The printable pages show the characters in their boxes.
+    const int surnameRow = PageRowShowing(first, 1, "A3");
+    ASSERT_GT(surnameRow, 0);
+    EXPECT_EQ(BoxesText(first, 1, surnameRow, 8, 25), "Иванов");
+    EXPECT_EQ(BoxesText(first, 1, PageRowShowing(first, 1, "Z3"), 8, 30), "Пётр");
+    const int permitRow = PageRowShowing(first, 2, "A14");
+    ASSERT_GT(permitRow, 0);
+    EXPECT_EQ(BoxesText(first, 2, permitRow, 8, 15), "0012");
+    EXPECT_GT(PageRowShowing(first, 2, "A20"), 0);
+    EXPECT_GT(PageRowShowing(first, 2, "A21"), 0);
+    EXPECT_GT(PageRowShowing(first, 2, "A22"), 0);
+    EXPECT_GT(PageRowShowing(first, 2, "A23"), 0);
+    EXPECT_GT(PageRowShowing(first, 2, "A15"), 0);
+    EXPECT_EQ(PageRowShowing(first, 1, "A6"), 0) << "no permanent address on the visa form";
+
+    EXPECT_EQ(first.shapeSheet("Text Box 1868"), 1);
+    const QString boxText = first.textBoxText("Text Box 1868");
+    EXPECT_TRUE(boxText.startsWith("В" + line)) << boxText.toStdString();
+    const QString underlines = first.textBoxUnderlines("Text Box 1868");
+    EXPECT_EQ(underlines.left(71), "." + QString(70, '_')) << underlines.toStdString();
+    EXPECT_FALSE(underlines.mid(71).contains('_')) << underlines.toStdString();
+
+    OfficeReadBack second(run(), folder_.file("second.xls"));
+    EXPECT_EQ(GridText(second, 3, 80), "Ли                       Мин");
+}
+
+TEST_F(OfficeTest, VisaFreeTemplateShowsThePermanentAddress) {
+    ExcelAccessCore excel(run());
+    ASSERT_TRUE(excel.open(TemplatePath("nonvisaapplication.xls"), 4));
+    const QString address = "Республика Узбекистан, г. Ташкент, ул. Навои, д. 1, кв. 2";
+    ASSERT_TRUE(excel.setCells(6, 1, {Characters(address, 81)}));
+    ASSERT_TRUE(excel.saveAs(folder_.file("visa-free.xls")));
+    excel.close();
+
+    OfficeReadBack saved(run(), folder_.file("visa-free.xls"));
+    const int row = PageRowShowing(saved, 1, "A6");
+    ASSERT_GT(row, 0);
+    EXPECT_EQ(BoxesText(saved, 1, row, 8, 30), address.left(30));
+    EXPECT_EQ(BoxesText(saved, 1, row + 1, 8, 30), address.mid(30));
+    EXPECT_EQ(PageRowShowing(saved, 2, "A14"), 0) << "no permit on the visa-free form";
+    EXPECT_EQ(saved.shapeSheet("Text Box 1868"), 1);
+}
+
+TEST_F(OfficeTest, ReverseSideBookmarksFilled) {
+    const QString path = TemplatePath("revert.doc");
+    const QByteArray original = FileHash(path);
+    WordAccessCore word(run());
+    ASSERT_TRUE(word.open(path)) << word.error().detail.toStdString();
+    EXPECT_TRUE(word.setBookmark("profess", "Каменщик"));
+    EXPECT_TRUE(word.setBookmark("place", "125009,_Москва,_Тверская,_1"));
+    EXPECT_TRUE(word.setBookmark("fromto", "01.02.2009 - 31.12.2009"));
+    EXPECT_TRUE(word.setBookmark("nosuchmark", "ignored"));
+    ASSERT_TRUE(word.saveAs(folder_.file("reverse.doc")));
+    word.close();
+    EXPECT_EQ(FileHash(path), original);
+
+    OfficeReadBack saved(run(), folder_.file("reverse.doc"));
+    ASSERT_TRUE(saved.isOpen());
+    EXPECT_EQ(saved.bookmarkText("profess"), "Каменщик");
+    EXPECT_EQ(saved.bookmarkText("place"), "125009,_Москва,_Тверская,_1");
+    EXPECT_EQ(saved.bookmarkText("fromto"), "01.02.2009 - 31.12.2009");
+    EXPECT_FALSE(saved.bookmarkNames().contains("nosuchmark"));
+    const QString text = saved.documentText();
+    EXPECT_TRUE(text.contains("вид трудовой деятельности): Каменщик.")) << text.toStdString();
+    EXPECT_TRUE(
+        text.contains("Срок осуществления трудовой деятельности: 01.02.2009 - 31.12.2009."));
 }
 
 }  // namespace
