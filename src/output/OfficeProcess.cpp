@@ -6,11 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QThread>
 #include <QUrl>
 #include <cerrno>
@@ -38,43 +40,95 @@ constexpr int kMaxRestarts = 2;
 constexpr auto kStartTimeout = std::chrono::seconds(90);
 constexpr auto kStopTimeout = std::chrono::seconds(15);
 constexpr unsigned long kPollIntervalMs = 25;
-const QString kFolderPrefix = QStringLiteral("veltar-office-");
+
+QString ProfileUrl(const QString& folder) {
+    return QUrl::fromLocalFile(folder + QStringLiteral("/profile")).toString();
+}
+
+// The office listens on two local sockets under /tmp: the pipe it was told to accept on, and
+// one for handing requests to an office of the same profile, named by the MD5 sum of the
+// profile's URL (UTF-16, each byte in hex without leading zeros). An office that ends
+// normally removes both; a killed one leaves them behind.
+QString PipePath(const QString& name) {
+    return QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(name);
+}
+
+QStringList PipeFiles(const QString& folder, const QString& pipeName) {
+    const QString url = ProfileUrl(folder);
+    const QByteArray digest = QCryptographicHash::hash(
+        QByteArray(reinterpret_cast<const char*>(url.utf16()), url.size() * 2),
+        QCryptographicHash::Md5);
+    QString hash;
+    for (const char byte : digest)
+        hash += QString::number(static_cast<unsigned char>(byte), 16);
+    QStringList files = {PipePath(QStringLiteral("SingleOfficeIPC_") + hash)};
+    if (!pipeName.isEmpty())
+        files.append(PipePath(pipeName));
+    return files;
+}
 
 // Offices not stopped yet. When this program exits without stopping one (exit() during a
 // run), the static destructor kills it; a crash or a kill of this program is covered by the
-// parent-death signal of the office process.
+// parent-death signal of the office process, and the next start clears up after it.
 class LiveOffices {
 public:
     static LiveOffices& instance() {
         static LiveOffices offices;
         return offices;
     }
-    void add(pid_t pid, const QString& folder) { offices_[pid] = folder.toStdString(); }
+    void add(pid_t pid, const QString& folder, const QStringList& pipes) {
+        std::vector<std::string>& paths = offices_[pid];
+        paths = {folder.toStdString()};
+        for (const QString& pipe : pipes)
+            paths.push_back(pipe.toStdString());
+    }
     void remove(pid_t pid) { offices_.erase(pid); }
     ~LiveOffices() {
-        for (const auto& [pid, folder] : offices_) {
+        for (const auto& [pid, paths] : offices_) {
             ::killpg(pid, SIGKILL);
             ::waitpid(pid, nullptr, 0);
             std::error_code ignored;
-            std::filesystem::remove_all(folder, ignored);
+            for (const std::string& path : paths)
+                std::filesystem::remove_all(path, ignored);
         }
     }
 
 private:
-    std::map<pid_t, std::string> offices_;
+    // Each office with its folder and pipes.
+    std::map<pid_t, std::vector<std::string>> offices_;
 };
 
-// Folders of offices whose program was killed or crashed: named with the dead program's id.
-void RemoveStaleFolders() {
-    QDir temp(QDir::tempPath());
-    const QStringList names =
+const QString kFolderPrefix = QStringLiteral("veltar-office-");
+const QString kPipePrefix = QStringLiteral("veltar_");
+
+// True when `name` (prefix, program id, "-" or "_", ...) is that of a folder or pipe of a
+// program that has ended.
+bool OwnerEnded(const QString& name, const QString& prefix) {
+    bool ok = false;
+    const QString rest = name.mid(prefix.size());
+    const pid_t owner =
+        rest.left(rest.indexOf(QRegularExpression(QStringLiteral("[-_]")))).toInt(&ok);
+    return ok && owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH;
+}
+
+// What the offices of killed or crashed copies of this program left: folders and pipes.
+void RemoveLeftovers() {
+    const QDir temp(QDir::tempPath());
+    const QStringList folders =
         temp.entryList({kFolderPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString& name : names) {
-        bool ok = false;
-        const pid_t owner =
-            name.mid(kFolderPrefix.size()).section(QLatin1Char('-'), 0, 0).toInt(&ok);
-        if (ok && owner > 0 && ::kill(owner, 0) != 0 && errno == ESRCH)
-            QDir(temp.filePath(name)).removeRecursively();
+    for (const QString& name : folders) {
+        if (!OwnerEnded(name, kFolderPrefix))
+            continue;
+        const QString folder = temp.filePath(name);
+        for (const QString& pipe : PipeFiles(folder, {}))
+            QFile::remove(pipe);
+        QDir(folder).removeRecursively();
+    }
+    const QString pipePrefix = QFileInfo(PipePath(kPipePrefix)).fileName();
+    const QDir pipes(QStringLiteral("/tmp"));
+    for (const QString& name : pipes.entryList({pipePrefix + QLatin1Char('*')}, QDir::System)) {
+        if (OwnerEnded(name, pipePrefix))
+            QFile::remove(pipes.filePath(name));
     }
 }
 
@@ -111,7 +165,8 @@ struct CStrings {
 };
 
 QString UniquePipeName() {
-    return QStringLiteral("veltar_%1_%2")
+    return QStringLiteral("%1%2_%3")
+        .arg(kPipePrefix)
         .arg(::getpid())
         .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
 }
@@ -135,7 +190,7 @@ std::unique_ptr<OfficeProcess> OfficeProcess::start(const QString& programFolder
     const Reference<css::uno::XComponentContext> local = uno::LocalContext(programFolder, detail);
     if (!local.is())
         return nullptr;
-    RemoveStaleFolders();
+    RemoveLeftovers();
     std::unique_ptr<OfficeProcess> office(new OfficeProcess(FolderTemplate()));
     if (!office->folder_.isValid()) {
         *detail = QStringLiteral("cannot create a temporary folder: %1")
@@ -199,7 +254,7 @@ bool OfficeProcess::spawn(const QString& program, QString* detail) {
     ::setpgid(pid, pid);
     pid_ = pid;
     ended_ = false;
-    LiveOffices::instance().add(pid, folder());
+    LiveOffices::instance().add(pid, folder(), PipeFiles(folder(), pipeName_));
     return true;
 }
 
@@ -277,9 +332,10 @@ void OfficeProcess::stop() {
         QThread::msleep(10);
     if (isRunning())
         reap();
-    // The office removes its pipe when it ends normally, not when it is killed.
-    if (!pipeName_.isEmpty())
-        QFile::remove(QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(pipeName_));
+    if (folder_.isValid()) {
+        for (const QString& pipe : PipeFiles(folder(), pipeName_))
+            QFile::remove(pipe);
+    }
     folder_.remove();
 }
 

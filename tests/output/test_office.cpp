@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QThread>
 
 #include "OfficeReadBack.h"
 #include "output/ExcelAccessCore.h"
+#include "output/OfficeProcess.h"
 #include "output/OfficeRun.h"
 #include "output/WordAccessCore.h"
 #include "support/TestFolder.h"
@@ -68,6 +75,34 @@ int PageRowShowing(const OfficeReadBack& workbook, int sheet, const QString& dat
             return row;
     }
     return 0;
+}
+
+// True once the process has ended (a zombie nobody reaps counts as ended), waiting up to
+// 20 seconds for it.
+bool ProcessGone(qint64 pid) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 20000) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            return true;
+        const QByteArray fields = stat.readAll();
+        if (fields.mid(fields.lastIndexOf(')') + 2, 1) == "Z")
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+// The environment variables and the arguments of a running process.
+QStringList ProcessStrings(qint64 pid, const char* what) {
+    QFile file(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(what)));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList strings;
+    for (const QByteArray& item : file.readAll().split('\0'))
+        strings.append(QString::fromLocal8Bit(item));
+    return strings;
 }
 
 // One office for all tests of the suite.
@@ -224,6 +259,152 @@ TEST_F(OfficeTest, ReverseSideBookmarksFilled) {
     EXPECT_TRUE(text.contains("вид трудовой деятельности): Каменщик.")) << text.toStdString();
     EXPECT_TRUE(
         text.contains("Срок осуществления трудовой деятельности: 01.02.2009 - 31.12.2009."));
+}
+
+TEST_F(OfficeTest, FilesThatCannotBeOpenedAreReportedWithTheirName) {
+    struct Case {
+        QString path;
+        int sheet;
+    };
+    const QList<Case> workbooks = {
+        {folder_.file("missing.xls"), 4},
+        {TemplatePath("revert.doc"), 1},
+        {TemplatePath("visaapplication.xls"), 5},
+        {TemplatePath("visaapplication.xls"), 0},
+    };
+    ExcelAccessCore excel(run());
+    for (const Case& workbook : workbooks) {
+        SCOPED_TRACE(workbook.path.toStdString() + " sheet " + std::to_string(workbook.sheet));
+        EXPECT_FALSE(excel.open(workbook.path, workbook.sheet));
+        EXPECT_EQ(excel.error().kind, OfficeError::Kind::WorkbookNotOpened);
+        EXPECT_EQ(excel.error().file, workbook.path);
+        EXPECT_FALSE(excel.isOpen());
+        EXPECT_FALSE(excel.setCell(1, 1, "a"));
+    }
+    WordAccessCore word(run());
+    for (const QString& path : {folder_.file("missing.doc"), TemplatePath("visaapplication.xls")}) {
+        EXPECT_FALSE(word.open(path));
+        EXPECT_EQ(word.error().kind, OfficeError::Kind::DocumentNotOpened);
+        EXPECT_EQ(word.error().file, path);
+        EXPECT_FALSE(word.setBookmark("profess", "a"));
+    }
+}
+
+TEST_F(OfficeTest, FailedSaveEndsTheObject) {
+    // A folder cannot be made where a file stands.
+    folder_.write("file", "x");
+    const QString target = folder_.file("file/out.xls");
+    ExcelAccessCore excel(run());
+    ASSERT_TRUE(excel.open({}, 1));
+    EXPECT_FALSE(excel.saveAs(target));
+    EXPECT_EQ(excel.error().kind, OfficeError::Kind::SaveFailed);
+    EXPECT_EQ(excel.error().file, target);
+    EXPECT_FALSE(excel.isOpen());
+    EXPECT_FALSE(excel.setCell(1, 1, "a"));
+
+    WordAccessCore word(run());
+    ASSERT_TRUE(word.open(TemplatePath("revert.doc")));
+    EXPECT_FALSE(word.saveAs(folder_.file("file/out.doc")));
+    EXPECT_EQ(word.error().kind, OfficeError::Kind::SaveFailed);
+    EXPECT_FALSE(word.isOpen());
+}
+
+TEST_F(OfficeTest, RejectedCallsLeaveTheWorkbookUsable) {
+    ExcelAccessCore excel(run());
+    ASSERT_TRUE(excel.open({}, 1));
+    EXPECT_FALSE(excel.setCell(0, 1, "a"));
+    EXPECT_FALSE(excel.setCells(1, 1, {{"a", "b"}, {"c"}}));
+    EXPECT_FALSE(excel.setCell(1, 5000000, "a"));
+    EXPECT_FALSE(excel.setHorizontalAlignment("A1", "B2", 99));
+    EXPECT_FALSE(excel.setInteriorColorIndex("A1", "B2", 57));
+    EXPECT_FALSE(excel.mergeCells("A1", "nonsense"));
+    EXPECT_FALSE(excel.setTextBoxCharacters("Text Box 1", 2, 5, "x"));
+    EXPECT_TRUE(excel.isOpen());
+    EXPECT_FALSE(excel.error().isError());
+    EXPECT_TRUE(excel.setCell(1, 1, "a"));
+    EXPECT_TRUE(excel.saveAs(folder_.file("still.xls")));
+}
+
+TEST_F(OfficeTest, CrashedOfficeEndsItsObjectsAndAnotherTakesOver) {
+    WordAccessCore other(run());
+    ASSERT_TRUE(other.open({}));
+
+    OfficeRun own;
+    ExcelAccessCore excel(own);
+    ASSERT_TRUE(excel.open({}, 1));
+    const qint64 pid = own.processId();
+    ASSERT_NE(pid, run().processId());
+    QString detail;
+    const QString folder = own.office(&detail)->folder();
+    ASSERT_NE(folder, run().office(&detail)->folder());
+    // Its own home, temporary and profile folders, its own pipe, and no display.
+    const QStringList environment = ProcessStrings(pid, "environ");
+    EXPECT_TRUE(environment.contains("HOME=" + folder + "/home"));
+    EXPECT_TRUE(environment.contains("TMPDIR=" + folder + "/tmp"));
+    EXPECT_TRUE(environment.filter(QRegularExpression("^DISPLAY=")).isEmpty());
+    const QStringList arguments = ProcessStrings(pid, "cmdline");
+    EXPECT_EQ(arguments.filter("-env:UserInstallation=file://" + folder + "/profile").size(), 1);
+    EXPECT_TRUE(ProcessStrings(run().processId(), "cmdline")
+                    .filter(arguments.filter("--accept").value(0))
+                    .isEmpty());
+
+    const QString pipe = arguments.filter("--accept=pipe,name=")
+                             .value(0)
+                             .section(',', 1)
+                             .section(';', 0, 0)
+                             .section('=', 1);
+    ASSERT_FALSE(pipe.isEmpty());
+    const QString pipeFile = QStringLiteral("/tmp/OSL_PIPE_%1_%2").arg(::getuid()).arg(pipe);
+    EXPECT_TRUE(QFile::exists(pipeFile));
+
+    ::kill(static_cast<pid_t>(pid), SIGKILL);
+    EXPECT_FALSE(excel.setCell(1, 1, "a"));
+    EXPECT_EQ(excel.error().kind, OfficeError::Kind::OfficeFailed);
+    EXPECT_FALSE(excel.isOpen());
+    EXPECT_FALSE(excel.setCell(1, 1, "a"));
+    EXPECT_TRUE(ProcessGone(pid));
+
+    // The other run's office goes on.
+    EXPECT_TRUE(other.saveAs(folder_.file("other.doc")));
+
+    // The next open starts a new office for the run.
+    ASSERT_TRUE(excel.open({}, 1));
+    const qint64 replacement = own.processId();
+    EXPECT_NE(replacement, pid);
+    EXPECT_TRUE(excel.setCell(1, 1, "a"));
+    own.stop();
+    EXPECT_TRUE(ProcessGone(replacement));
+    EXPECT_FALSE(QFile::exists(folder));
+    EXPECT_FALSE(QFile::exists(pipeFile));
+    EXPECT_FALSE(excel.setCell(1, 1, "b"));
+}
+
+TEST(OfficeLifetime, NoOfficeOutlivesItsProgram) {
+    // One holder is killed, the other leaves through exit() in the middle of its run.
+    QProcess killed, exiting;
+    for (QProcess* holder : {&killed, &exiting}) {
+        holder->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        holder->start(QStringLiteral(OFFICE_HOLDER), {});
+    }
+    QList<qint64> offices;
+    QStringList folders;
+    for (QProcess* holder : {&killed, &exiting}) {
+        ASSERT_TRUE(holder->waitForReadyRead(120000));
+        const QStringList fields = QString::fromUtf8(holder->readLine()).trimmed().split(' ');
+        ASSERT_EQ(fields.size(), 2);
+        offices.append(fields[0].toLongLong());
+        folders.append(fields[1]);
+        ASSERT_GT(offices.last(), 0);
+    }
+    killed.kill();
+    exiting.write("exit\n");
+    exiting.closeWriteChannel();
+    ASSERT_TRUE(killed.waitForFinished(30000));
+    ASSERT_TRUE(exiting.waitForFinished(30000));
+    EXPECT_EQ(exiting.exitStatus(), QProcess::NormalExit);
+    EXPECT_TRUE(ProcessGone(offices[0]));
+    EXPECT_TRUE(ProcessGone(offices[1]));
+    EXPECT_FALSE(QFile::exists(folders[1]));
 }
 
 }  // namespace
