@@ -318,17 +318,21 @@ void OfficeProcess::reap() {
 }
 
 void OfficeProcess::stop() {
+    // An office that refuses to end (a document vetoes) is killed at once; one that agreed
+    // is given time to finish.
+    bool agreed = false;
     if (desktop_.is() && isRunning()) {
         try {
-            desktop_->terminate();
+            agreed = desktop_->terminate();
         } catch (const css::uno::Exception&) {
             // The office going away under the call is the expected answer.
+            agreed = true;
         }
     }
     desktop_.clear();
     context_.clear();
     const auto deadline = Clock::now() + kStopTimeout;
-    while (isRunning() && Clock::now() < deadline)
+    while (agreed && isRunning() && Clock::now() < deadline)
         QThread::msleep(10);
     if (isRunning())
         reap();

@@ -15,7 +15,8 @@ namespace output {
 // group with its own profile folder, temporary folder, home folder and pipe name, so that two
 // copies of the program, or two tests, never meet in one office. It needs no display. It is
 // stopped when the object goes, killed when this program ends (also by a crash or a kill),
-// and reaped when it crashes itself.
+// and reaped when it crashes itself. Offices are started from the user-interface thread: the
+// kernel kills an office when the thread that started it ends.
 class OfficeProcess {
 public:
     // Starts the office of `programFolder` (where soffice.bin lies) and waits until it

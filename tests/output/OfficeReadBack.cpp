@@ -12,6 +12,7 @@
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/sheet/XCellRangeAddressable.hpp>
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
@@ -64,6 +65,15 @@ OfficeReadBack::OfficeReadBack(output::OfficeRun& run, const QString& path) {
 
 OfficeReadBack::~OfficeReadBack() {
     output::uno::CloseDocument(document_);
+}
+
+QString OfficeReadBack::filterName() const {
+    const Reference<css::frame::XModel> model(document_, UNO_QUERY_THROW);
+    for (const css::beans::PropertyValue& argument : model->getArgs()) {
+        if (argument.Name == "FilterName")
+            return ToQString(argument.Value.get<rtl::OUString>());
+    }
+    return {};
 }
 
 Reference<css::sheet::XSpreadsheet> OfficeReadBack::sheet(int number) const {

@@ -21,6 +21,8 @@ public:
     OfficeReadBack& operator=(const OfficeReadBack&) = delete;
 
     bool isOpen() const { return document_.is(); }
+    // The import filter the office chose for the file, which names its format.
+    QString filterName() const;
 
     // Workbooks; sheets from 1, cells in A1 notation.
     int sheetCount() const;

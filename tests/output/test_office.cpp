@@ -9,6 +9,11 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
+#include <com/sun/star/awt/FontWeight.hpp>
+#include <com/sun/star/table/BorderLine2.hpp>
+#include <com/sun/star/table/BorderLineStyle.hpp>
+#include <com/sun/star/table/CellHoriJustify.hpp>
+#include <com/sun/star/table/CellVertJustify2.hpp>
 
 #include "OfficeReadBack.h"
 #include "output/ExcelAccessCore.h"
@@ -137,6 +142,7 @@ TEST_F(OfficeTest, NewWorkbookKeepsTextsFormatsAndRanges) {
 
     OfficeReadBack saved(run(), folder_.file("out.xls"));
     ASSERT_TRUE(saved.isOpen());
+    EXPECT_EQ(saved.filterName(), "MS Excel 97");
     EXPECT_EQ(saved.cellText(1, "A1"), "Реестр");
     EXPECT_EQ(saved.mergedArea(1, "A1"), "A1:G1");
     EXPECT_EQ(saved.cellText(1, "A3"), "007");
@@ -145,6 +151,22 @@ TEST_F(OfficeTest, NewWorkbookKeepsTextsFormatsAndRanges) {
     EXPECT_EQ(saved.cellText(1, "D3"), "05/03/2009");
     EXPECT_EQ(saved.cellFormatCode(1, "C3"), "DD.MM.YYYY");
     EXPECT_NEAR(saved.rowHeightPoints(1, 1), 30, 0.5);
+    EXPECT_EQ(saved.cellProperty(1, "G2", "CellBackColor").get<sal_Int32>(), 0x969696);
+    EXPECT_EQ(saved.cellProperty(1, "G2", "CharWeight").get<float>(), css::awt::FontWeight::BOLD);
+    EXPECT_EQ(saved.cellProperty(1, "A3", "CharWeight").get<float>(), css::awt::FontWeight::NORMAL);
+    EXPECT_EQ(saved.cellProperty(1, "D4", "HoriJustify").get<css::table::CellHoriJustify>(),
+              css::table::CellHoriJustify_CENTER);
+    EXPECT_EQ(saved.cellProperty(1, "D4", "VertJustify").get<sal_Int32>(),
+              css::table::CellVertJustify2::CENTER);
+    // Every edge and inner line of A2:G4, as thin continuous lines.
+    for (const char* edge : {"TopBorder2", "LeftBorder2", "RightBorder2", "BottomBorder2"}) {
+        for (const QString cell : {"A2", "D3", "G4"}) {
+            const auto line = saved.cellProperty(1, cell, edge).get<css::table::BorderLine2>();
+            EXPECT_EQ(line.LineStyle, css::table::BorderLineStyle::SOLID)
+                << edge << " " << cell.toStdString();
+            EXPECT_GT(line.OuterLineWidth, 0) << edge << " " << cell.toStdString();
+        }
+    }
 }
 
 TEST_F(OfficeTest, NewDocumentSavedAsWord97) {
@@ -153,7 +175,9 @@ TEST_F(OfficeTest, NewDocumentSavedAsWord97) {
     EXPECT_TRUE(word.setBookmark("missing", "text"));
     ASSERT_TRUE(word.saveAs(folder_.file("out.doc")));
     word.close();
-    EXPECT_TRUE(QFile::exists(folder_.file("out.doc")));
+    OfficeReadBack saved(run(), folder_.file("out.doc"));
+    ASSERT_TRUE(saved.isOpen());
+    EXPECT_EQ(saved.filterName(), "MS Word 97");
 }
 
 TEST_F(OfficeTest, VisaTemplateFilledThroughItsDataSheet) {
