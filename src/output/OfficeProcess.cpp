@@ -273,6 +273,11 @@ bool OfficeProcess::connect(const Reference<css::uno::XComponentContext>& local,
                 desktop_ = css::frame::Desktop::create(context_);
                 return true;
             } catch (const css::connection::NoConnectException&) {
+                // Not listening yet.
+            } catch (const css::uno::RuntimeException& e) {
+                // The connection broke while the office was still starting: try again
+                // while it runs.
+                *detail = uno::ExceptionText(e);
             }
             if (!isRunning()) {
                 if (exitCode_ != kRestartExitCode || ++restarts > kMaxRestarts) {
