@@ -4,7 +4,8 @@ namespace controls {
 
 namespace {
 
-const QDate kEpoch(1899, 12, 30);
+// 30 December 1899, a constant so that it is ready before any other file's globals use it.
+constexpr QDate kEpoch = QDate::fromJulianDay(2415019);
 
 // A decimal integer made of digits only; -1 for anything else, the empty text included.
 int DigitsValue(const QString& text) {
