@@ -2,12 +2,19 @@
 
 #include "app/TMainForm.h"
 #include "app/TSplashForm.h"
+#include "settings/TFMSMemberForm.h"
+#include "settings/TSettingsForm.h"
 
 namespace app {
 
 Forms::Forms(Context& context) {
     MainForm = std::make_unique<TMainForm>(*this, context);
     SplashForm = std::make_unique<TSplashForm>();
+    // The dialogs stay above the main window; they take the application's reading direction,
+    // not the main window's.
+    QWidget* main = MainForm.get();
+    FMSMemberForm = std::make_unique<settings::TFMSMemberForm>(context, main);
+    SettingsForm = std::make_unique<settings::TSettingsForm>(context, main);
 }
 
 // Windows go in the reverse order of their creation.

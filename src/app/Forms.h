@@ -2,6 +2,11 @@
 
 #include <memory>
 
+namespace settings {
+class TFMSMemberForm;
+class TSettingsForm;
+}  // namespace settings
+
 namespace app {
 
 struct Context;
@@ -20,6 +25,8 @@ public:
 
     std::unique_ptr<TMainForm> MainForm;
     std::unique_ptr<TSplashForm> SplashForm;
+    std::unique_ptr<settings::TFMSMemberForm> FMSMemberForm;
+    std::unique_ptr<settings::TSettingsForm> SettingsForm;
 };
 
 }  // namespace app

@@ -9,6 +9,10 @@
 #include "app/Context.h"
 #include "app/Forms.h"
 #include "app/HelpTopics.h"
+#include "app/MessageBoxes.h"
+#include "settings/OrganisationStore.h"
+#include "settings/TFMSMemberForm.h"
+#include "settings/TSettingsForm.h"
 
 namespace app {
 
@@ -25,6 +29,13 @@ QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
     menu->setObjectName(QLatin1String(name));
     menu->menuAction()->setObjectName(QLatin1String(name));
     return menu;
+}
+
+// A modeless window brought up; one already shown comes to the front.
+void ShowModeless(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 }  // namespace
@@ -76,9 +87,22 @@ void TMainForm::createMenu() {
 }
 
 void TMainForm::connectCommands() {
+    connect(N10, &QAction::triggered, this, &TMainForm::newVisaCitizen);
+    connect(N16, &QAction::triggered, this, [this] { ShowModeless(forms_.FMSMemberForm.get()); });
+    connect(N17, &QAction::triggered, this, [this] { ShowModeless(forms_.SettingsForm.get()); });
     connect(N12, &QAction::triggered, this,
             [this] { ShowHelpTopic(context_.startFolder, QStringLiteral("::\\about.htm")); });
     connect(N3, &QAction::triggered, this, &QWidget::close);
+}
+
+// Citizens of visa countries cannot be entered for a trusted person.
+void TMainForm::newVisaCitizen() {
+    if (settings::LoadOrganisation(context_.db).type == settings::kTrustedPerson) {
+        MessageBoxes::error(this, QStringLiteral("Ошибка!!!"),
+                            QStringLiteral("В настойках установлена работа с доверенными лицом.\n"
+                                           "\tОформление визовых невозможно."));
+        return;
+    }
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

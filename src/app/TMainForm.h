@@ -50,6 +50,7 @@ protected:
 private:
     void createMenu();
     void connectCommands();
+    void newVisaCitizen();
 
     Forms& forms_;
     Context& context_;

@@ -8,7 +8,11 @@
 
 #include "app/Context.h"
 #include "app/Forms.h"
+#include "app/MessageBoxes.h"
 #include "app/TMainForm.h"
+#include "settings/OrganisationStore.h"
+#include "settings/TFMSMemberForm.h"
+#include "settings/TSettingsForm.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
 
@@ -102,4 +106,38 @@ TEST_F(MainFormTest, FirstShowingIsAnnouncedOnceInsideTheLoop) {
     form.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(announced, 1);
+}
+
+TEST_F(MainFormTest, VisaCitizensAreRefusedForATrustedPersonOnly) {
+    item("N10")->trigger();
+    EXPECT_TRUE(app::MessageBoxes::takeShown().isEmpty());  // no organisation counts as type 1
+
+    settings::OrgFormData trusted;
+    trusted.type = settings::kTrustedPerson;
+    settings::SaveOrganisation(data.db(), trusted);
+    item("N10")->trigger();
+    const auto shown = app::MessageBoxes::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].title, "Ошибка!!!");
+    EXPECT_EQ(
+        shown[0].text,
+        "В настойках установлена работа с доверенными лицом.\n\tОформление визовых невозможно.");
+    EXPECT_EQ(shown[0].buttons, QMessageBox::Ok);
+}
+
+TEST_F(MainFormTest, AdministrationCommandsShowTheirDialogsModeless) {
+    form.show();
+    const std::pair<const char*, QWidget*> commands[] = {
+        {"N16", forms.FMSMemberForm.get()},
+        {"N17", forms.SettingsForm.get()},
+    };
+    for (const auto& [name, dialog] : commands) {
+        item(name)->trigger();
+        EXPECT_TRUE(dialog->isVisible()) << name;
+        EXPECT_FALSE(dialog->isModal()) << name;
+        // The main window reads from the right; its dialogs do not.
+        EXPECT_EQ(dialog->layoutDirection(), Qt::LeftToRight) << name;
+        dialog->close();
+        EXPECT_FALSE(dialog->isVisible()) << name;
+    }
 }

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+namespace app {
+struct Context;
+}
+
+namespace settings {
+
+// The name of the FMS office that receives the application forms, kept under "FMSMEMBER".
+class TFMSMemberForm : public QDialog {
+    Q_OBJECT
+
+public:
+    TFMSMemberForm(app::Context& context, QWidget* parent = nullptr);
+
+    QLineEdit* Edit1;
+    QPushButton* Button2;  // "Сохранить"
+    QPushButton* Button3;  // "Отмена"
+    QPushButton* Button1;  // "?": this window has no help page
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void save();
+
+    app::Context& context_;
+};
+
+}  // namespace settings

@@ -1,0 +1,52 @@
+#include "settings/TSettingsForm.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/Context.h"
+#include "controls/FormParts.h"
+#include "storage/Options.h"
+
+namespace settings {
+
+TSettingsForm::TSettingsForm(app::Context& context, QWidget* parent)
+    : QDialog(parent), context_(context) {
+    setObjectName(QStringLiteral("SettingsForm"));
+    setWindowTitle(QStringLiteral("Настройки"));
+
+    PPNumberNessCheckBox = controls::Named(
+        new QCheckBox(QStringLiteral("Обязательное поле \" № платежного документа\""), this),
+        "PPNumberNessCheckBox");
+    Button1 = controls::NamedButton("Button1", QStringLiteral("Сохранить"), this);
+    Button1->setDefault(true);
+    Button2 = controls::NamedButton("Button2", QStringLiteral("Отменить"), this);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(PPNumberNessCheckBox);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(Button1, &QPushButton::clicked, this, &TSettingsForm::save);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TSettingsForm::showEvent(QShowEvent* event) {
+    storage::AppSettings settings;
+    storage::AppSettingsDAO::instance(context_.db).Load(&settings);
+    PPNumberNessCheckBox->setChecked(settings.paymentNumberRequired);
+    QDialog::showEvent(event);
+}
+
+void TSettingsForm::save() {
+    const storage::AppSettings settings{PPNumberNessCheckBox->isChecked()};
+    storage::AppSettingsDAO::instance(context_.db).Insert(&settings);
+    accept();
+}
+
+}  // namespace settings

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QPushButton;
+
+namespace app {
+struct Context;
+}
+
+namespace settings {
+
+// The general settings: whether a payment document needs its number.
+class TSettingsForm : public QDialog {
+    Q_OBJECT
+
+public:
+    TSettingsForm(app::Context& context, QWidget* parent = nullptr);
+
+    QCheckBox* PPNumberNessCheckBox;
+    QPushButton* Button1;  // "Сохранить"
+    QPushButton* Button2;  // "Отменить"
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void save();
+
+    app::Context& context_;
+};
+
+}  // namespace settings
