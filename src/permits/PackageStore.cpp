@@ -3,11 +3,14 @@
 #include <algorithm>
 
 #include "controls/DateConventions.h"
+#include "storage/ChildRows.h"
 #include "storage/Database.h"
 
 namespace permits {
 
 namespace {
+
+constexpr storage::IntegerChildRows kPackageTerritories{"pkgterritory", "pkg_pid", "pkgterr_id"};
 
 // The creation day that stands for an open bound: 01/01/4898.
 constexpr int kLatestCreationDay = 1095000;
@@ -101,25 +104,11 @@ bool LoadPackage(storage::Database& db, int id, IGPackageFormData& record) {
 }
 
 void SavePackageTerritories(storage::Database& db, int id, const QList<int>& territories) {
-    storage::Transaction transaction(db);
-    db.prepare("DELETE FROM pkgterritory WHERE pkg_pid = ?1").bind(1, id).run();
-    storage::Statement add =
-        db.prepare("INSERT INTO pkgterritory (pkg_pid, pkgterr_id) VALUES (?1, ?2)");
-    for (int territory : territories) {
-        add.bind(1, id).bind(2, territory).run();
-        add.reset();
-    }
-    transaction.commit();
+    storage::ReplaceChildIntegers(db, kPackageTerritories, id, territories);
 }
 
 QList<int> LoadPackageTerritories(storage::Database& db, int id) {
-    storage::Statement query =
-        db.prepare("SELECT pkgterr_id FROM pkgterritory WHERE pkg_pid = ?1 ORDER BY rowid");
-    query.bind(1, id);
-    QList<int> territories;
-    while (query.step())
-        territories << query.columnInt(0);
-    return territories;
+    return storage::LoadChildIntegers(db, kPackageTerritories, id);
 }
 
 QList<IGPackageFormData> FindPackages(storage::Database& db, int id, int earliest, int latest) {

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
+#include "storage/ChildRows.h"
 #include "storage/Database.h"
 
 namespace permits {
 
 namespace {
+
+constexpr storage::IntegerChildRows kPermitTerritories{"rnpterritory", "terr_pid", "terr_id"};
 
 // Lowers a quota by a number of places taken, to 0 at the lowest.
 void Take(qint32& quota, int places) {
@@ -197,25 +200,11 @@ QStringList ListPermitCitizens(storage::Database& db, const QString& number) {
 
 void SavePermitTerritories(storage::Database& db, const QString& number,
                            const QList<int>& territories) {
-    storage::Transaction transaction(db);
-    db.prepare("DELETE FROM rnpterritory WHERE terr_pid = ?1").bind(1, number).run();
-    storage::Statement add =
-        db.prepare("INSERT INTO rnpterritory (terr_pid, terr_id) VALUES (?1, ?2)");
-    for (int territory : territories) {
-        add.bind(1, number).bind(2, territory).run();
-        add.reset();
-    }
-    transaction.commit();
+    storage::ReplaceChildIntegers(db, kPermitTerritories, number, territories);
 }
 
 QList<int> LoadPermitTerritories(storage::Database& db, const QString& number) {
-    storage::Statement query =
-        db.prepare("SELECT terr_id FROM rnpterritory WHERE terr_pid = ?1 ORDER BY rowid");
-    query.bind(1, number);
-    QList<int> territories;
-    while (query.step())
-        territories << query.columnInt(0);
-    return territories;
+    return storage::LoadChildIntegers(db, kPermitTerritories, number);
 }
 
 }  // namespace permits
