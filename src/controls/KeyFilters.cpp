@@ -131,8 +131,15 @@ private:
 bool KeepsCharacter(KeyFilter filter, QChar c) {
     if (IsDigit(c))
         return true;
-    if (filter == KeyFilter::RussianAndDigits)
-        return c == QLatin1Char(' ') || IsBasicRussianLetter(c);
+    switch (filter) {
+        case KeyFilter::DigitsOnly:
+            return false;
+        case KeyFilter::RussianAndDigits:
+            return c == QLatin1Char(' ') || IsBasicRussianLetter(c);
+        case KeyFilter::OrganisationName:
+            return c == QLatin1Char(' ') || c == QLatin1Char('"') || c == QLatin1Char('\'') ||
+                   IsBasicRussianLetter(c);
+    }
     return false;
 }
 

@@ -12,6 +12,8 @@ enum class KeyFilter {
     DigitsOnly,
     // "0" to "9", the Russian letters А to я and the blank; Ё and ё are not kept.
     RussianAndDigits,
+    // The same and the double quote and the apostrophe, for an organisation's name.
+    OrganisationName,
 };
 
 // Whether the filter keeps a typed character.

@@ -37,19 +37,20 @@ TEST(KeyFilters, KeptCharacters) {
         const char* characters;
         bool digits;
         bool russian;
+        bool organisation;
     };
     const Case cases[] = {
-        {"0123456789", true, true},
-        {"АБВЯабвэюя", false, true},
-        {" ", false, true},
-        {"Ёё", false, false},
-        {"azAZ-+.,/\t", false, false},
-        {"Ії", false, false},  // Cyrillic letters outside А to я
+        {"0123456789", true, true, true}, {"АБВЯабвэюя", false, true, true},
+        {" ", false, true, true},         {"\"'", false, false, true},
+        {"Ёё", false, false, false},      {"azAZ-+.,/\t«»", false, false, false},
+        {"Ії", false, false, false},  // Cyrillic letters outside А to я
     };
     for (const Case& c : cases) {
         for (QChar ch : QString::fromUtf8(c.characters)) {
             EXPECT_EQ(KeepsCharacter(KeyFilter::DigitsOnly, ch), c.digits) << c.characters;
             EXPECT_EQ(KeepsCharacter(KeyFilter::RussianAndDigits, ch), c.russian) << c.characters;
+            EXPECT_EQ(KeepsCharacter(KeyFilter::OrganisationName, ch), c.organisation)
+                << c.characters;
         }
     }
 }
