@@ -5,6 +5,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QListView>
+#include <QProxyStyle>
 #include <algorithm>
 #include <vector>
 
@@ -49,6 +50,19 @@ int LastCharacterLength(const QString& text) {
                ? 2
                : 1;
 }
+
+// Makes the list drop below the box, at most maxVisibleItems() rows high with a scroll bar,
+// whatever the style's habit: a style that lays the list over the box measures every one of
+// thousands of names each time the list opens or narrows.
+class DropDownBelowStyle : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == QStyle::SH_ComboBox_Popup)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 
 }  // namespace
 
@@ -112,7 +126,11 @@ private:
 };
 
 TExtSrchComboBox::TExtSrchComboBox(QWidget* parent)
-    : QComboBox(parent), items_(new SearchItemsModel(this)), disabledLook_(this) {
+    : QComboBox(parent)
+    , items_(new SearchItemsModel(this))
+    , disabledLook_(this)
+    , style_(std::make_unique<DropDownBelowStyle>()) {
+    setStyle(style_.get());
     setEditable(false);
     setInsertPolicy(QComboBox::NoInsert);
     // Long lists must not widen the dialog, nor be measured name by name.
@@ -126,7 +144,9 @@ TExtSrchComboBox::TExtSrchComboBox(QWidget* parent)
     setCurrentIndex(-1);
 }
 
-TExtSrchComboBox::~TExtSrchComboBox() = default;
+TExtSrchComboBox::~TExtSrchComboBox() {
+    setStyle(nullptr);  // the widget must not outlive its style
+}
 
 int TExtSrchComboBox::LoadList(const ReferenceList& list, bool withEmptyEntry) {
     emptyEntry_ = withEmptyEntry;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <memory>
 
 #include "controls/DisabledLook.h"
 #include "dictionaries/ReferenceLists.h"
@@ -79,6 +80,7 @@ private:
     bool emptyEntry_ = true;
     SearchItemsModel* items_;
     DisabledLook disabledLook_;
+    std::unique_ptr<QStyle> style_;
 };
 
 }  // namespace controls
