@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+#include <QWindow>
+
+// Helpers for driving the program's own controls in a real (offscreen) window: keys go
+// through the window system's path, so that open drop-down lists receive them as they would
+// receive the user's.
+namespace controls_testing {
+
+// The window that receives the keyboard now.
+inline QWindow* KeyboardWindow() {
+    if (QWidget* popup = QApplication::activePopupWidget())
+        return popup->window()->windowHandle();
+    return QGuiApplication::focusWindow();
+}
+
+inline void Press(Qt::Key key, const QString& text = {}) {
+    QTest::sendKeyEvent(QTest::Click, KeyboardWindow(), key, text, Qt::NoModifier);
+}
+
+// Types one character, Cyrillic included.
+inline void Type(QChar c) {
+    Press(Qt::Key(c.toUpper().unicode()), QString(c));
+}
+
+inline void Type(const QString& text) {
+    for (QChar c : text)
+        Type(c);
+}
+
+inline void ShowActive(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window))
+        qFatal("the window did not become active");
+}
+
+}  // namespace controls_testing
