@@ -3,6 +3,8 @@
 #include "app/TMainForm.h"
 #include "app/TSplashForm.h"
 #include "settings/TFMSMemberForm.h"
+#include "settings/TOptionOrganizationForm.h"
+#include "settings/TOptionRegionForm.h"
 #include "settings/TSettingsForm.h"
 
 namespace app {
@@ -13,6 +15,10 @@ Forms::Forms(Context& context) {
     // The dialogs stay above the main window; they take the application's reading direction,
     // not the main window's.
     QWidget* main = MainForm.get();
+    OptionOrganizationForm = std::make_unique<settings::TOptionOrganizationForm>(context, main);
+    OptionRegionForm = std::make_unique<settings::TOptionRegionForm>(context, main);
+    // The citizen entry window keeps the region type: it takes each new one from
+    // OptionRegionForm's regionTypeSaved once it joins the program.
     FMSMemberForm = std::make_unique<settings::TFMSMemberForm>(context, main);
     SettingsForm = std::make_unique<settings::TSettingsForm>(context, main);
 }

@@ -4,6 +4,8 @@
 
 namespace settings {
 class TFMSMemberForm;
+class TOptionOrganizationForm;
+class TOptionRegionForm;
 class TSettingsForm;
 }  // namespace settings
 
@@ -25,6 +27,8 @@ public:
 
     std::unique_ptr<TMainForm> MainForm;
     std::unique_ptr<TSplashForm> SplashForm;
+    std::unique_ptr<settings::TOptionOrganizationForm> OptionOrganizationForm;
+    std::unique_ptr<settings::TOptionRegionForm> OptionRegionForm;
     std::unique_ptr<settings::TFMSMemberForm> FMSMemberForm;
     std::unique_ptr<settings::TSettingsForm> SettingsForm;
 };

@@ -12,6 +12,8 @@
 #include "app/MessageBoxes.h"
 #include "settings/OrganisationStore.h"
 #include "settings/TFMSMemberForm.h"
+#include "settings/TOptionOrganizationForm.h"
+#include "settings/TOptionRegionForm.h"
 #include "settings/TSettingsForm.h"
 
 namespace app {
@@ -88,6 +90,9 @@ void TMainForm::createMenu() {
 
 void TMainForm::connectCommands() {
     connect(N10, &QAction::triggered, this, &TMainForm::newVisaCitizen);
+    connect(N5, &QAction::triggered, this,
+            [this] { ShowModeless(forms_.OptionOrganizationForm.get()); });
+    connect(N2, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionRegionForm.get()); });
     connect(N16, &QAction::triggered, this, [this] { ShowModeless(forms_.FMSMemberForm.get()); });
     connect(N17, &QAction::triggered, this, [this] { ShowModeless(forms_.SettingsForm.get()); });
     connect(N12, &QAction::triggered, this,

@@ -12,6 +12,8 @@
 #include "app/TMainForm.h"
 #include "settings/OrganisationStore.h"
 #include "settings/TFMSMemberForm.h"
+#include "settings/TOptionOrganizationForm.h"
+#include "settings/TOptionRegionForm.h"
 #include "settings/TSettingsForm.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
@@ -128,6 +130,8 @@ TEST_F(MainFormTest, VisaCitizensAreRefusedForATrustedPersonOnly) {
 TEST_F(MainFormTest, AdministrationCommandsShowTheirDialogsModeless) {
     form.show();
     const std::pair<const char*, QWidget*> commands[] = {
+        {"N5", forms.OptionOrganizationForm.get()},
+        {"N2", forms.OptionRegionForm.get()},
         {"N16", forms.FMSMemberForm.get()},
         {"N17", forms.SettingsForm.get()},
     };

@@ -1,0 +1,82 @@
+#include "settings/TOptionRegionForm.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/Context.h"
+#include "app/HelpTopics.h"
+#include "app/MessageBoxes.h"
+#include "controls/FormParts.h"
+#include "controls/TExtSrchComboBox.h"
+#include "settings/RegionSetting.h"
+
+namespace settings {
+
+TOptionRegionForm::TOptionRegionForm(app::Context& context, QWidget* parent)
+    : QDialog(parent), context_(context) {
+    setObjectName(QStringLiteral("OptionRegionForm"));
+    setWindowTitle(QStringLiteral("Выбор региона"));
+
+    RadioButton1 =
+        controls::Named(new QRadioButton(QStringLiteral("Ваш регион"), this), "RadioButton1");
+    ComboBox11 = controls::Named(new controls::TExtSrchComboBox(this), "ComboBox11");
+    ComboBox11->setMinimumWidth(320);
+    RadioButton2 = controls::Named(new QRadioButton(QStringLiteral("Центр выдачи Москва"), this),
+                                   "RadioButton2");
+    Button2 = controls::NamedButton("Button2", QStringLiteral("Сохранить"), this);
+    Button1 = controls::NamedButton("Button1", QStringLiteral("Отмена"), this);
+    Button8 = controls::NamedButton("Button8", QStringLiteral("?"), this);
+    Button8->setAutoDefault(false);
+    Button2->setDefault(true);
+
+    auto* choice = new QGridLayout;
+    choice->addWidget(RadioButton1, 0, 0);
+    choice->addWidget(ComboBox11, 0, 1);
+    choice->addWidget(RadioButton2, 1, 0, 1, 2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Button8);
+    buttons->addStretch();
+    buttons->addWidget(Button2);
+    buttons->addWidget(Button1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(choice);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    // The list's choice stays while it is disabled.
+    connect(RadioButton1, &QRadioButton::toggled, ComboBox11, &QWidget::setEnabled);
+    connect(Button2, &QPushButton::clicked, this, &TOptionRegionForm::save);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+    app::InstallHelp(this, Button8, context_.startFolder,
+                     QStringLiteral("::\\region_selection.htm"));
+}
+
+void TOptionRegionForm::showEvent(QShowEvent* event) {
+    ComboBox11->LoadList(context_.lists.territories);
+    const bool ownRegion = LoadRegionType(context_.db) == kOwnRegion;
+    (ownRegion ? RadioButton1 : RadioButton2)->setChecked(true);
+    ComboBox11->setEnabled(ownRegion);
+    if (ownRegion)
+        ComboBox11->SelectComboItemById(LoadRegionId(context_.db));
+    QDialog::showEvent(event);
+}
+
+void TOptionRegionForm::save() {
+    const int regionType = RadioButton1->isChecked() ? kOwnRegion : kMoscowIssuingCentre;
+    const int regionId = ComboBox11->SelectedComboItemId();
+    if (regionType == kOwnRegion && (regionId == -1 || ComboBox11->currentText().isEmpty())) {
+        app::MessageBoxes::error(
+            this, QStringLiteral("Ошибка ввода данных"),
+            QStringLiteral("Поле 'Регион' является обязательным для заполнения."));
+        ComboBox11->setFocus();
+        return;
+    }
+    SaveRegionSetting(context_.db, regionType, regionId);
+    Q_EMIT regionTypeSaved(LoadRegionType(context_.db));
+    accept();
+}
+
+}  // namespace settings

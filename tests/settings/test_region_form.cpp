@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/Context.h"
+#include "app/MessageBoxes.h"
+#include "controls/TExtSrchComboBox.h"
+#include "settings/RegionSetting.h"
+#include "settings/TOptionRegionForm.h"
+#include "support/TestDatabase.h"
+#include "support/TestFolder.h"
+
+using dictionaries::ComboItem;
+
+namespace {
+
+class RegionFormTest : public ::testing::Test {
+protected:
+    RegionFormTest() {
+        context.lists.territories = {{QStringLiteral("Москва"), ComboItem(77)},
+                                     {QStringLiteral("Тверская область"), ComboItem(69)}};
+    }
+
+    TestFolder folder;
+    TestDatabase data{folder.path()};
+    app::Context context{folder.path(), data.db()};
+    settings::TOptionRegionForm form{context};
+};
+
+}  // namespace
+
+TEST_F(RegionFormTest, EmptyDatabaseMeansTheMoscowCentreWithTheListDisabled) {
+    form.show();
+    EXPECT_EQ(form.windowTitle(), "Выбор региона");
+    EXPECT_TRUE(form.RadioButton2->isChecked());
+    EXPECT_FALSE(form.ComboBox11->isEnabled());
+    EXPECT_EQ(form.ComboBox11->SelectedComboItemId(), -1);
+}
+
+TEST_F(RegionFormTest, OwnRegionWithoutARegionIsRefusedAndTheOldSettingKept) {
+    settings::SaveRegionSetting(data.db(), settings::kMoscowIssuingCentre, -1);
+    form.show();
+    form.RadioButton1->setChecked(true);
+    EXPECT_TRUE(form.ComboBox11->isEnabled());
+    QTest::mouseClick(form.Button2, Qt::LeftButton);
+
+    const auto shown = app::MessageBoxes::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].title, "Ошибка ввода данных");
+    EXPECT_EQ(shown[0].text, "Поле 'Регион' является обязательным для заполнения.");
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(Rows(data.db(), "optionRegion"), QStringList{"2|-1"});
+}
+
+TEST_F(RegionFormTest, SavedRegionIsHandedOnAndShownAgain) {
+    QSignalSpy saved(&form, &settings::TOptionRegionForm::regionTypeSaved);
+    form.show();
+    form.RadioButton1->setChecked(true);
+    form.ComboBox11->SelectComboItemById(69);
+    QTest::mouseClick(form.Button2, Qt::LeftButton);
+
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(Rows(data.db(), "optionRegion"), QStringList{"1|69"});
+    ASSERT_EQ(saved.count(), 1);
+    EXPECT_EQ(saved[0][0].toInt(), settings::kOwnRegion);
+
+    form.show();
+    EXPECT_TRUE(form.RadioButton1->isChecked());
+    EXPECT_TRUE(form.ComboBox11->isEnabled());
+    EXPECT_EQ(form.ComboBox11->SelectedComboItemId(), 69);
+}
+
+TEST_F(RegionFormTest, ChoiceLeftInTheDisabledListIsSavedWithTheMoscowCentre) {
+    form.show();
+    form.RadioButton1->setChecked(true);
+    form.ComboBox11->SelectComboItemById(77);
+    form.RadioButton2->setChecked(true);
+    EXPECT_EQ(form.ComboBox11->SelectedComboItemId(), 77);
+    QTest::mouseClick(form.Button2, Qt::LeftButton);
+    EXPECT_EQ(Rows(data.db(), "optionRegion"), QStringList{"2|77"});
+    EXPECT_EQ(settings::LoadRegionId(data.db()), -1);
+}
