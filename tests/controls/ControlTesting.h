@@ -2,8 +2,15 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QVariant>
 #include <QWidget>
 #include <QWindow>
+
+#include "support/QtPrinters.h"
+
+inline void PrintTo(const QVariant& value, std::ostream* out) {
+    *out << value.typeName() << ' ' << value.toString().toStdString();
+}
 
 // Helpers for driving the program's own controls in a real (offscreen) window: keys go
 // through the window system's path, so that open drop-down lists receive them as they would
