@@ -125,7 +125,8 @@ DelType1GridEditor::DelType1GridEditor(QTableWidget* grid)
     , button_(new QPushButton(QStringLiteral("-"), Host())) {
     checkBox_->setAutoFillBackground(true);
     QPalette palette = checkBox_->palette();
-    palette.setColor(QPalette::Window, kEditorColour);
+    palette.setColor(checkBox_->backgroundRole(), kEditorColour);  // the face, Button
+    palette.setColor(QPalette::Base, kEditorColour);               // the box
     checkBox_->setPalette(palette);
     connect(checkBox_, &QCheckBox::clicked, this, &DelType1GridEditor::StoreValue);
     connect(button_, &QPushButton::clicked, this, [this] { Notify(button_); });

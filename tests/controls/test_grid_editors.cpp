@@ -71,11 +71,6 @@ struct QuotaGrid {
     Editor* EditorAt(int row, int column) const {
         return static_cast<Editor*>(GridEditorAt(grid, row, column));
     }
-    // Whether a control shows inside the grid's visible area.
-    bool ShownInGrid(const QWidget* control) const {
-        const QRect area(control->mapTo(grid->viewport(), QPoint(0, 0)), control->size());
-        return control->isVisible() && grid->viewport()->rect().intersects(area);
-    }
     TExtSrchComboBox* CountryBox(int row) const {
         return EditorAt<ComboBoxType1GridEditor>(row, kCountry)->Control();
     }
@@ -102,7 +97,7 @@ TEST(GridEditors, ScrolledRowsAreEditedInTheirOwnCells) {
 
     // The first editors shown are those of the third data row, with its values...
     for (int row = 0; row < 5; ++row)
-        EXPECT_EQ(q.ShownInGrid(q.QuotaEdit(row)), row >= 2) << row;
+        EXPECT_EQ(ShownIn(q.grid->viewport(), q.QuotaEdit(row)), row >= 2) << row;
     TEditSD* quota = q.QuotaEdit(2);
     EXPECT_EQ(quota->text(), QStringLiteral("30"));
     EXPECT_EQ(q.CountryBox(2)->currentText(), QStringLiteral("Румыния"));
@@ -143,6 +138,9 @@ TEST(GridEditors, DeleteMarkAndRowButton) {
     EXPECT_EQ(q.notifications[0],
               std::make_tuple(static_cast<QWidget*>(q.DeleteEditor(4)->Button()), 2, 4));
     EXPECT_EQ(q.Value(4, kDelete).toBool(), false);
+
+    QCheckBox* box = q.DeleteEditor(3)->CheckBox();
+    EXPECT_EQ(box->palette().color(box->backgroundRole()), QColor(0xFF, 0xFF, 0xEE));
 
     // The check box takes the first third of the cell, the button its right half.
     const QRect cell = q.DeleteEditor(4)->Host()->rect().adjusted(3, 3, -3, -3);
