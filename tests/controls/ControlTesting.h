@@ -38,6 +38,12 @@ inline void Type(const QString& text) {
         Type(c);
 }
 
+// Whether a control shows inside the visible area of a scrolled `area` (a grid's viewport).
+inline bool ShownIn(const QWidget* area, const QWidget* control) {
+    const QRect rect(control->mapTo(area, QPoint(0, 0)), control->size());
+    return control->isVisible() && area->rect().intersects(rect);
+}
+
 inline void ShowActive(QWidget& window) {
     window.show();
     window.activateWindow();
