@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
         },
         typeCharacter(u'л'));
     Measure(
-        "next character \"а\" after \"р\", every name matching, list open", box,
+        "next character \"а\" after \"р\", all names match, list open", box,
         [&] {
             startOver();
             typeCharacter(u'р')();

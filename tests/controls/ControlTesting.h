@@ -2,8 +2,15 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QVariant>
 #include <QWidget>
 #include <QWindow>
+
+#include "support/QtPrinters.h"
+
+inline void PrintTo(const QVariant& value, std::ostream* out) {
+    *out << value.typeName() << ' ' << value.toString().toStdString();
+}
 
 // Helpers for driving the program's own controls in a real (offscreen) window: keys go
 // through the window system's path, so that open drop-down lists receive them as they would
@@ -29,6 +36,12 @@ inline void Type(QChar c) {
 inline void Type(const QString& text) {
     for (QChar c : text)
         Type(c);
+}
+
+// Whether a control shows inside the visible area of a scrolled `area` (a grid's viewport).
+inline bool ShownIn(const QWidget* area, const QWidget* control) {
+    const QRect rect(control->mapTo(area, QPoint(0, 0)), control->size());
+    return control->isVisible() && area->rect().intersects(rect);
 }
 
 inline void ShowActive(QWidget& window) {
