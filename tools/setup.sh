@@ -39,17 +39,17 @@ build_project() {
     cmake --build build
 }
 
-# Lays out run/ as the program expects its start folder: the reference files, the form
-# templates and the help file. The user's database in run/ is never touched.
-prepare_run_folder() {
-    mkdir -p run/template
+# Lays out start/ as the program expects its start folder: the reference files, the form
+# templates and the help file. The user's database in start/ is never touched.
+prepare_start_folder() {
+    mkdir -p start/template
     local file
     for file in data/*.xml; do
-        [ -e "$file" ] && cp -u "$file" run/
+        [ -e "$file" ] && cp -u "$file" start/
     done
     for file in data/template/*; do
-        [ -e "$file" ] && cp -u "$file" run/template/
+        [ -e "$file" ] && cp -u "$file" start/template/
     done
-    [ -e build/veltar_help.chm ] && cp -u build/veltar_help.chm run/
+    [ -e build/veltar_help.chm ] && cp -u build/veltar_help.chm start/
     return 0
 }
