@@ -81,7 +81,7 @@ def is_adjective(word):
     return word[-2:] in ("ый", "ий", "ой", "ая", "яя")
 
 
-PREPOSITIONS = {"по", "с", "за", "на", "в", "из", "и", "для"}
+PREPOSITIONS = {"по", "с", "за", "на", "в", "из", "и", "для", "у", "при", "от", "к", "до"}
 
 
 def is_head_adjective(words, i):
