@@ -5,7 +5,7 @@
 #include <QTranslator>
 #include <exception>
 
-#include "app/MessageBoxes.h"
+#include "gui/MessageBoxes.h"
 
 namespace app {
 
@@ -42,8 +42,8 @@ bool Application::notify(QObject* receiver, QEvent* event) {
 
 void ReportUnexpectedError(const QString& detail) {
     qWarning("Unexpected error: %s", qUtf8Printable(detail));
-    MessageBoxes::error(nullptr, QStringLiteral("Системная ошибка"),
-                        QStringLiteral("Произошла внутренняя ошибка приложения"));
+    gui::MessageBoxes::error(nullptr, QStringLiteral("Системная ошибка"),
+                             QStringLiteral("Произошла внутренняя ошибка приложения"));
 }
 
 }  // namespace app

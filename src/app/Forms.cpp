@@ -9,7 +9,7 @@
 
 namespace app {
 
-Forms::Forms(Context& context) {
+Forms::Forms(gui::Context& context) {
     MainForm = std::make_unique<TMainForm>(*this, context);
     SplashForm = std::make_unique<TSplashForm>();
     // The dialogs stay above the main window; they take the application's reading direction,

@@ -9,9 +9,12 @@ class TOptionRegionForm;
 class TSettingsForm;
 }  // namespace settings
 
+namespace gui {
+struct Context;
+}
+
 namespace app {
 
-struct Context;
 class TMainForm;
 class TSplashForm;
 
@@ -20,7 +23,7 @@ class TSplashForm;
 // here, in its place in the creation order.
 class Forms {
 public:
-    explicit Forms(Context& context);
+    explicit Forms(gui::Context& context);
     ~Forms();
     Forms(const Forms&) = delete;
     Forms& operator=(const Forms&) = delete;

@@ -4,11 +4,11 @@
 #include <exception>
 
 #include "app/Application.h"
-#include "app/Context.h"
 #include "app/Forms.h"
-#include "app/MessageBoxes.h"
 #include "app/StartUpLoading.h"
 #include "app/TMainForm.h"
+#include "gui/Context.h"
+#include "gui/MessageBoxes.h"
 #include "storage/DatabaseConnector.h"
 
 namespace app {
@@ -36,34 +36,35 @@ std::optional<int> Program::start() {
         createWindows();
         return std::nullopt;
     } catch (const std::exception& e) {
-        MessageBoxes::error(nullptr, ProductTitle(), QString::fromUtf8(e.what()));
+        gui::MessageBoxes::error(nullptr, ProductTitle(), QString::fromUtf8(e.what()));
         return 1;
     }
 }
 
 std::optional<int> Program::openDatabase() {
     if (!connector_->AcquireExclusiveUse()) {
-        MessageBoxes::error(nullptr, kDatabaseErrorTitle,
-                            QStringLiteral("Файл базы данных используется другим приложением.\n"
-                                           "Закройте его и перезапутите данное приложение."));
+        gui::MessageBoxes::error(
+            nullptr, kDatabaseErrorTitle,
+            QStringLiteral("Файл базы данных используется другим приложением.\n"
+                           "Закройте его и перезапутите данное приложение."));
         return 0;
     }
     const storage::OpenOutcome outcome = connector_->OpenDatabase();
     if (!outcome.opened) {
-        MessageBoxes::error(nullptr, kDatabaseErrorTitle, outcome.error);
+        gui::MessageBoxes::error(nullptr, kDatabaseErrorTitle, outcome.error);
         return 1;
     }
     for (const storage::Notice& notice : outcome.notices) {
         if (notice.kind == storage::Notice::Kind::Information)
-            MessageBoxes::information(nullptr, notice.title, notice.text);
+            gui::MessageBoxes::information(nullptr, notice.title, notice.text);
         else
-            MessageBoxes::warning(nullptr, notice.title, notice.text);
+            gui::MessageBoxes::warning(nullptr, notice.title, notice.text);
     }
     return std::nullopt;
 }
 
 void Program::createWindows() {
-    context_ = std::make_unique<Context>(Context{startFolder_, connector_->db()});
+    context_ = std::make_unique<gui::Context>(gui::Context{startFolder_, connector_->db()});
     forms_ = std::make_unique<Forms>(*context_);
     TMainForm& main = *forms_->MainForm;
     QObject::connect(&main, &TMainForm::firstShown, &main,

@@ -8,9 +8,12 @@ namespace storage {
 class DatabaseConnector;
 }
 
+namespace gui {
+struct Context;
+}
+
 namespace app {
 
-struct Context;
 class Forms;
 
 // The running program: the database of the start folder and the windows. Needs the
@@ -28,7 +31,7 @@ public:
 
     storage::DatabaseConnector& connector() { return *connector_; }
     Forms& forms() { return *forms_; }
-    Context& context() { return *context_; }
+    gui::Context& context() { return *context_; }
 
 private:
     std::optional<int> openDatabase();
@@ -36,7 +39,7 @@ private:
 
     QString startFolder_;
     std::unique_ptr<storage::DatabaseConnector> connector_;
-    std::unique_ptr<Context> context_;
+    std::unique_ptr<gui::Context> context_;
     std::unique_ptr<Forms> forms_;
 };
 

@@ -5,11 +5,11 @@
 #include <QFileInfo>
 #include <QLabel>
 
-#include "app/Context.h"
 #include "app/Forms.h"
-#include "app/MessageBoxes.h"
 #include "app/TSplashForm.h"
 #include "dictionaries/ReferenceLoader.h"
+#include "gui/Context.h"
+#include "gui/MessageBoxes.h"
 
 namespace app {
 
@@ -64,7 +64,8 @@ bool CheckRequiredFiles(const QString& folder, QWidget* parent) {
     const QDir start(folder);
     for (const RequiredFile& required : kRequiredFiles) {
         if (!QFileInfo::exists(start.filePath(QString::fromUtf8(required.path)))) {
-            MessageBoxes::error(parent, kSystemErrorTitle, QString::fromUtf8(required.message));
+            gui::MessageBoxes::error(parent, kSystemErrorTitle,
+                                     QString::fromUtf8(required.message));
             QCoreApplication::quit();
             return false;
         }
@@ -72,7 +73,7 @@ bool CheckRequiredFiles(const QString& folder, QWidget* parent) {
     return true;
 }
 
-void RunStartUpLoading(Forms& forms, Context& context) {
+void RunStartUpLoading(Forms& forms, gui::Context& context) {
     TSplashForm& splash = *forms.SplashForm;
     splash.show();
     // Messages are shown over the splash window, which may stay above other windows.
@@ -86,7 +87,7 @@ void RunStartUpLoading(Forms& forms, Context& context) {
         [&splash] { RepaintSplash(splash); }};
     QString error;
     if (!dictionaries::LoadReferenceLists(context.startFolder, context.lists, progress, &error)) {
-        MessageBoxes::error(&splash, kSystemErrorTitle, error);
+        gui::MessageBoxes::error(&splash, kSystemErrorTitle, error);
         QCoreApplication::quit();
         return;
     }

@@ -6,10 +6,10 @@
 #include <QMenuBar>
 
 #include "app/Application.h"
-#include "app/Context.h"
 #include "app/Forms.h"
-#include "app/HelpTopics.h"
-#include "app/MessageBoxes.h"
+#include "gui/Context.h"
+#include "gui/HelpTopics.h"
+#include "gui/MessageBoxes.h"
 #include "settings/OrganisationStore.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
@@ -42,7 +42,7 @@ void ShowModeless(QWidget* window) {
 
 }  // namespace
 
-TMainForm::TMainForm(Forms& forms, Context& context) : forms_(forms), context_(context) {
+TMainForm::TMainForm(Forms& forms, gui::Context& context) : forms_(forms), context_(context) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(ProductTitle());
     // The caption and the menu bar read from the right; windows opened from here do not
@@ -96,16 +96,17 @@ void TMainForm::connectCommands() {
     connect(N16, &QAction::triggered, this, [this] { ShowModeless(forms_.FMSMemberForm.get()); });
     connect(N17, &QAction::triggered, this, [this] { ShowModeless(forms_.SettingsForm.get()); });
     connect(N12, &QAction::triggered, this,
-            [this] { ShowHelpTopic(context_.startFolder, QStringLiteral("::\\about.htm")); });
+            [this] { gui::ShowHelpTopic(context_.startFolder, QStringLiteral("::\\about.htm")); });
     connect(N3, &QAction::triggered, this, &QWidget::close);
 }
 
 // Citizens of visa countries cannot be entered for a trusted person.
 void TMainForm::newVisaCitizen() {
     if (settings::LoadOrganisation(context_.db).type == settings::kTrustedPerson) {
-        MessageBoxes::error(this, QStringLiteral("Ошибка!!!"),
-                            QStringLiteral("В настойках установлена работа с доверенными лицом.\n"
-                                           "\tОформление визовых невозможно."));
+        gui::MessageBoxes::error(
+            this, QStringLiteral("Ошибка!!!"),
+            QStringLiteral("В настойках установлена работа с доверенными лицом.\n"
+                           "\tОформление визовых невозможно."));
         return;
     }
 }

@@ -6,9 +6,12 @@ class QAction;
 class QMenu;
 class QMenuBar;
 
+namespace gui {
+struct Context;
+}
+
 namespace app {
 
-struct Context;
 class Forms;
 
 // The program's frame: a maximised window with the menu from which every piece of work
@@ -17,7 +20,7 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 
 public:
-    TMainForm(Forms& forms, Context& context);
+    TMainForm(Forms& forms, gui::Context& context);
 
     QMenuBar* MainMenu1;
     QMenu* N6;  // "Добавить"
@@ -53,7 +56,7 @@ private:
     void newVisaCitizen();
 
     Forms& forms_;
-    Context& context_;
+    gui::Context& context_;
     bool shownBefore_ = false;
 };
 

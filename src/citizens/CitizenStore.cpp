@@ -4,7 +4,7 @@
 #include <optional>
 #include <set>
 
-#include "controls/DateConventions.h"
+#include "dates/DateConventions.h"
 #include "storage/Database.h"
 
 namespace citizens {
@@ -109,7 +109,7 @@ void BindFields(storage::Statement& statement, int first, const IGFormData& reco
                 statement.bind(parameter, record.*field.text);
                 break;
             case Kind::Date:
-                statement.bind(parameter, controls::DateTextToNumber(record.*field.text));
+                statement.bind(parameter, dates::DateTextToNumber(record.*field.text));
                 break;
         }
         ++parameter;
@@ -152,7 +152,7 @@ std::optional<qint64> RowOf(storage::Database& db, int key) {
 }  // namespace
 
 int HourStamp(const QDateTime& moment) {
-    return controls::DateToNumber(moment.date()) * 24 + moment.time().hour();
+    return dates::DateToNumber(moment.date()) * 24 + moment.time().hour();
 }
 
 int InsertCitizen(storage::Database& db, const IGFormData& record, int key) {
@@ -231,7 +231,7 @@ void ReadCitizen(const storage::Statement& row, IGFormData& record, bool withPho
                 record.*field.text = row.columnText(column);
                 break;
             case Kind::Date:
-                record.*field.text = controls::DateNumberToText(row.columnInt(column));
+                record.*field.text = dates::DateNumberToText(row.columnInt(column));
                 break;
         }
         ++column;

@@ -63,7 +63,7 @@ int HourStamp(const QDateTime& moment);
 
 // Adds the citizen at the end of ig under `key`, stamped with the moment of creation (now,
 // unless given): crdate is its hour stamp, scrhour its hour. Returns the key. A converted
-// date that is not a calendar date throws controls::DateTextError and nothing is written.
+// date that is not a calendar date throws dates::DateTextError and nothing is written.
 int InsertCitizen(storage::Database& db, const IGFormData& record, int key);
 int InsertCitizen(storage::Database& db, const IGFormData& record, int key,
                   const QDateTime& created);

@@ -1,6 +1,6 @@
 #include "citizens/RegistrationAddressStore.h"
 
-#include "controls/DateConventions.h"
+#include "dates/DateConventions.h"
 #include "storage/Database.h"
 
 namespace citizens {
@@ -21,8 +21,8 @@ QString RegAddrFormData::*const kPlaceTexts[] = {
 
 void InsertRegistrationAddress(storage::Database& db, const RegAddrFormData& record,
                                int citizenKey) {
-    const int from = controls::DateTextToNumber(record.registeredFrom);
-    const int to = controls::DateTextToNumber(record.registeredTo);
+    const int from = dates::DateTextToNumber(record.registeredFrom);
+    const int to = dates::DateTextToNumber(record.registeredTo);
     storage::Transaction transaction(db);
     storage::Statement insert =
         db.prepare(std::string("INSERT INTO igphaddr (phaddr_pid, ") + kColumns +
@@ -59,8 +59,8 @@ bool LoadRegistrationAddress(storage::Database& db, RegAddrFormData& record, int
     int column = 3;
     for (QString RegAddrFormData::*text : kPlaceTexts)
         record.*text = query.columnText(column++);
-    record.registeredFrom = controls::DateNumberToText(query.columnInt(9));
-    record.registeredTo = controls::DateNumberToText(query.columnInt(10));
+    record.registeredFrom = dates::DateNumberToText(query.columnInt(9));
+    record.registeredTo = dates::DateNumberToText(query.columnInt(10));
     return true;
 }
 

@@ -27,7 +27,7 @@ struct RegAddrFormData {
 };
 
 // Adds the address at the end of igphaddr, tied to the citizen. A date that is not a
-// calendar date throws controls::DateTextError and nothing is written.
+// calendar date throws dates::DateTextError and nothing is written.
 void InsertRegistrationAddress(storage::Database& db, const RegAddrFormData& record,
                                int citizenKey);
 

@@ -8,8 +8,8 @@
 #include <QScreen>
 #include <QToolButton>
 
-#include "controls/DateConventions.h"
 #include "controls/TForm2.h"
+#include "dates/DateConventions.h"
 
 namespace controls {
 
@@ -55,7 +55,7 @@ QPixmap CalendarBitmap() {
 }  // namespace
 
 QString DateTextOnLeaving(const QString& text) {
-    if (text.size() <= 2 || !IsValidDateText(text).valid)
+    if (text.size() <= 2 || !dates::IsValidDateText(text).valid)
         return text;
     DateParts parts = SplitDateText(text);
     if (parts.year.size() == 2)
@@ -64,7 +64,7 @@ QString DateTextOnLeaving(const QString& text) {
 }
 
 QString DateTextOnEntering(const QString& text) {
-    if (!IsValidDateText(text).valid)
+    if (!dates::IsValidDateText(text).valid)
         return text;
     const DateParts parts = SplitDateText(text);
     return parts.day + parts.month + parts.year;
@@ -111,7 +111,7 @@ void TNewEdit::focusOutEvent(QFocusEvent* event) {
 void TNewEdit::ShowPicker() {
     const QString current = text();
     QDate shown = QDate::currentDate();
-    if (IsValidDateText(current).valid && (current.size() == 8 || current.size() == 10)) {
+    if (dates::IsValidDateText(current).valid && (current.size() == 8 || current.size() == 10)) {
         const DateParts parts = SplitDateText(current);
         shown = QDate(parts.year.toInt(), parts.month.toInt(), parts.day.toInt());
     }

@@ -1,6 +1,6 @@
 #include "output/OfficeMessages.h"
 
-#include "app/MessageBoxes.h"
+#include "gui/MessageBoxes.h"
 
 namespace output {
 
@@ -8,8 +8,8 @@ void ShowOfficeError(QWidget* parent, const OfficeError& error) {
     if (!error.isError())
         return;
     const QString title = QStringLiteral("Ошибка");
-    app::MessageBoxes::error(parent, title, OfficeErrorText(error));
-    app::MessageBoxes::error(parent, title, OfficeStopText(error));
+    gui::MessageBoxes::error(parent, title, OfficeErrorText(error));
+    gui::MessageBoxes::error(parent, title, OfficeStopText(error));
 }
 
 }  // namespace output

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "controls/DateConventions.h"
+#include "dates/DateConventions.h"
 #include "storage/ChildRows.h"
 #include "storage/Database.h"
 
@@ -21,10 +21,10 @@ constexpr char kColumns[] =
 // Fills the record from a row selected with kColumns; the territories are not touched.
 void ReadPackage(const storage::Statement& row, IGPackageFormData& record) {
     record.id = row.columnInt(0);
-    record.created = controls::DateNumberToText(row.columnInt(1));
+    record.created = dates::DateNumberToText(row.columnInt(1));
     record.number = row.columnText(2);
-    record.activeFrom = controls::DateNumberToText(row.columnInt(3));
-    record.activeTo = controls::DateNumberToText(row.columnInt(4));
+    record.activeFrom = dates::DateNumberToText(row.columnInt(3));
+    record.activeTo = dates::DateNumberToText(row.columnInt(4));
     record.notes = row.columnText(5);
 }
 
@@ -60,12 +60,12 @@ QString NextPackageNumber(storage::Database& db) {
 }
 
 void InsertPackage(storage::Database& db, const IGPackageFormData& record, int id) {
-    InsertPackage(db, record, id, controls::Today());
+    InsertPackage(db, record, id, dates::Today());
 }
 
 void InsertPackage(storage::Database& db, const IGPackageFormData& record, int id, int createdOn) {
-    const int from = controls::DateTextToNumber(record.activeFrom);
-    const int to = controls::DateTextToNumber(record.activeTo);
+    const int from = dates::DateTextToNumber(record.activeFrom);
+    const int to = dates::DateTextToNumber(record.activeTo);
     storage::Transaction transaction(db);
     storage::Statement insert = db.prepare(std::string("INSERT INTO igpackage (") + kColumns +
                                            ") VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
@@ -76,8 +76,8 @@ void InsertPackage(storage::Database& db, const IGPackageFormData& record, int i
 }
 
 bool UpdatePackage(storage::Database& db, const IGPackageFormData& record, int id) {
-    const int from = controls::DateTextToNumber(record.activeFrom);
-    const int to = controls::DateTextToNumber(record.activeTo);
+    const int from = dates::DateTextToNumber(record.activeFrom);
+    const int to = dates::DateTextToNumber(record.activeTo);
     storage::Transaction transaction(db);
     storage::Statement update = db.prepare(
         "UPDATE igpackage SET pkg_active_from = ?2, pkg_active_to = ?3, pkginfo = ?4 "
@@ -132,7 +132,7 @@ QList<PackageListEntry> ListPackages(storage::Database& db) {
     QList<PackageListEntry> entries;
     while (query.step()) {
         entries.append({query.columnText(2) + QStringLiteral("  -  ") +
-                            controls::DateNumberToText(query.columnInt(1)),
+                            dates::DateNumberToText(query.columnInt(1)),
                         query.columnInt(0)});
     }
     return entries;

@@ -38,7 +38,7 @@ QString NextPackageNumber(storage::Database& db);
 
 // Adds the package under `id`, created today (or on the given day, a date number), with its
 // territories, in one transaction. A date that is not a calendar date throws
-// controls::DateTextError and nothing is written.
+// dates::DateTextError and nothing is written.
 void InsertPackage(storage::Database& db, const IGPackageFormData& record, int id);
 void InsertPackage(storage::Database& db, const IGPackageFormData& record, int id, int createdOn);
 

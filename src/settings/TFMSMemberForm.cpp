@@ -6,13 +6,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/Context.h"
 #include "controls/FormParts.h"
+#include "gui/Context.h"
 #include "storage/Options.h"
 
 namespace settings {
 
-TFMSMemberForm::TFMSMemberForm(app::Context& context, QWidget* parent)
+TFMSMemberForm::TFMSMemberForm(gui::Context& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("FMSMemberForm"));
     setWindowTitle(QStringLiteral("Орган ФМС"));

@@ -5,7 +5,7 @@
 class QLineEdit;
 class QPushButton;
 
-namespace app {
+namespace gui {
 struct Context;
 }
 
@@ -16,7 +16,7 @@ class TFMSMemberForm : public QDialog {
     Q_OBJECT
 
 public:
-    TFMSMemberForm(app::Context& context, QWidget* parent = nullptr);
+    TFMSMemberForm(gui::Context& context, QWidget* parent = nullptr);
 
     QLineEdit* Edit1;
     QPushButton* Button2;  // "Сохранить"
@@ -29,7 +29,7 @@ protected:
 private:
     void save();
 
-    app::Context& context_;
+    gui::Context& context_;
 };
 
 }  // namespace settings

@@ -8,13 +8,13 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/Context.h"
-#include "app/HelpTopics.h"
-#include "app/MessageBoxes.h"
 #include "controls/FormParts.h"
 #include "controls/KeyFilters.h"
 #include "controls/TEditSD.h"
 #include "controls/TExtDateEdit.h"
+#include "gui/Context.h"
+#include "gui/HelpTopics.h"
+#include "gui/MessageBoxes.h"
 
 namespace settings {
 
@@ -28,13 +28,13 @@ controls::TEditSD* Edit(const char* name, int maxLength, QWidget* parent) {
 
 }  // namespace
 
-TOptionOrganizationForm::TOptionOrganizationForm(app::Context& context, QWidget* parent)
+TOptionOrganizationForm::TOptionOrganizationForm(gui::Context& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("OptionOrganizationForm"));
     setWindowTitle(QStringLiteral("Данные об организации и доверенном лице"));
     createControls();
     layOut();
-    app::InstallHelp(this, Button8, context_.startFolder,
+    gui::InstallHelp(this, Button8, context_.startFolder,
                      QStringLiteral("::\\org_attributes_edit.htm"));
 }
 
@@ -201,7 +201,7 @@ bool TOptionOrganizationForm::checkRequiredFields() {
     const bool organisation = RadioButton1->isChecked();
     for (const Required& entry : required) {
         if (entry.ofOrganisation == organisation && entry.field->text().isEmpty()) {
-            app::MessageBoxes::error(this, QStringLiteral("Ошибка ввода данных"),
+            gui::MessageBoxes::error(this, QStringLiteral("Ошибка ввода данных"),
                                      QString::fromUtf8(entry.message));
             entry.field->setFocus();
             return false;

@@ -7,7 +7,7 @@
 class QPushButton;
 class QRadioButton;
 
-namespace app {
+namespace gui {
 struct Context;
 }
 
@@ -25,7 +25,7 @@ class TOptionOrganizationForm : public QDialog {
     Q_OBJECT
 
 public:
-    TOptionOrganizationForm(app::Context& context, QWidget* parent = nullptr);
+    TOptionOrganizationForm(gui::Context& context, QWidget* parent = nullptr);
 
     QRadioButton* RadioButton1;             // "Организация:"
     controls::TEditSD* Edit1;               // name
@@ -57,7 +57,7 @@ private:
     bool checkRequiredFields();
     void save();
 
-    app::Context& context_;
+    gui::Context& context_;
 };
 
 }  // namespace settings

@@ -6,16 +6,16 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/Context.h"
-#include "app/HelpTopics.h"
-#include "app/MessageBoxes.h"
 #include "controls/FormParts.h"
 #include "controls/TExtSrchComboBox.h"
+#include "gui/Context.h"
+#include "gui/HelpTopics.h"
+#include "gui/MessageBoxes.h"
 #include "settings/RegionSetting.h"
 
 namespace settings {
 
-TOptionRegionForm::TOptionRegionForm(app::Context& context, QWidget* parent)
+TOptionRegionForm::TOptionRegionForm(gui::Context& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("OptionRegionForm"));
     setWindowTitle(QStringLiteral("Выбор региона"));
@@ -50,7 +50,7 @@ TOptionRegionForm::TOptionRegionForm(app::Context& context, QWidget* parent)
     connect(RadioButton1, &QRadioButton::toggled, ComboBox11, &QWidget::setEnabled);
     connect(Button2, &QPushButton::clicked, this, &TOptionRegionForm::save);
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
-    app::InstallHelp(this, Button8, context_.startFolder,
+    gui::InstallHelp(this, Button8, context_.startFolder,
                      QStringLiteral("::\\region_selection.htm"));
 }
 
@@ -68,7 +68,7 @@ void TOptionRegionForm::save() {
     const int regionType = RadioButton1->isChecked() ? kOwnRegion : kMoscowIssuingCentre;
     const int regionId = ComboBox11->SelectedComboItemId();
     if (regionType == kOwnRegion && (regionId == -1 || ComboBox11->currentText().isEmpty())) {
-        app::MessageBoxes::error(
+        gui::MessageBoxes::error(
             this, QStringLiteral("Ошибка ввода данных"),
             QStringLiteral("Поле 'Регион' является обязательным для заполнения."));
         ComboBox11->setFocus();

@@ -5,7 +5,7 @@
 class QPushButton;
 class QRadioButton;
 
-namespace app {
+namespace gui {
 struct Context;
 }
 
@@ -21,7 +21,7 @@ class TOptionRegionForm : public QDialog {
     Q_OBJECT
 
 public:
-    TOptionRegionForm(app::Context& context, QWidget* parent = nullptr);
+    TOptionRegionForm(gui::Context& context, QWidget* parent = nullptr);
 
     QRadioButton* RadioButton1;              // "Ваш регион"
     controls::TExtSrchComboBox* ComboBox11;  // the territories list
@@ -40,7 +40,7 @@ protected:
 private:
     void save();
 
-    app::Context& context_;
+    gui::Context& context_;
 };
 
 }  // namespace settings

@@ -5,13 +5,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/Context.h"
 #include "controls/FormParts.h"
+#include "gui/Context.h"
 #include "storage/Options.h"
 
 namespace settings {
 
-TSettingsForm::TSettingsForm(app::Context& context, QWidget* parent)
+TSettingsForm::TSettingsForm(gui::Context& context, QWidget* parent)
     : QDialog(parent), context_(context) {
     setObjectName(QStringLiteral("SettingsForm"));
     setWindowTitle(QStringLiteral("Настройки"));

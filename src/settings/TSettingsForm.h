@@ -5,7 +5,7 @@
 class QCheckBox;
 class QPushButton;
 
-namespace app {
+namespace gui {
 struct Context;
 }
 
@@ -16,7 +16,7 @@ class TSettingsForm : public QDialog {
     Q_OBJECT
 
 public:
-    TSettingsForm(app::Context& context, QWidget* parent = nullptr);
+    TSettingsForm(gui::Context& context, QWidget* parent = nullptr);
 
     QCheckBox* PPNumberNessCheckBox;
     QPushButton* Button1;  // "Сохранить"
@@ -28,7 +28,7 @@ protected:
 private:
     void save();
 
-    app::Context& context_;
+    gui::Context& context_;
 };
 
 }  // namespace settings

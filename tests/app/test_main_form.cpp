@@ -6,10 +6,10 @@
 #include <QMenuBar>
 #include <QTimer>
 
-#include "app/Context.h"
 #include "app/Forms.h"
-#include "app/MessageBoxes.h"
 #include "app/TMainForm.h"
+#include "gui/Context.h"
+#include "gui/MessageBoxes.h"
 #include "settings/OrganisationStore.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
@@ -24,7 +24,7 @@ class MainFormTest : public ::testing::Test {
 protected:
     TestFolder folder;
     TestDatabase data{folder.path()};
-    app::Context context{folder.path(), data.db()};
+    gui::Context context{folder.path(), data.db()};
     app::Forms forms{context};
     app::TMainForm& form = *forms.MainForm;
 
@@ -112,13 +112,13 @@ TEST_F(MainFormTest, FirstShowingIsAnnouncedOnceInsideTheLoop) {
 
 TEST_F(MainFormTest, VisaCitizensAreRefusedForATrustedPersonOnly) {
     item("N10")->trigger();
-    EXPECT_TRUE(app::MessageBoxes::takeShown().isEmpty());  // no organisation counts as type 1
+    EXPECT_TRUE(gui::MessageBoxes::takeShown().isEmpty());  // no organisation counts as type 1
 
     settings::OrgFormData trusted;
     trusted.type = settings::kTrustedPerson;
     settings::SaveOrganisation(data.db(), trusted);
     item("N10")->trigger();
-    const auto shown = app::MessageBoxes::takeShown();
+    const auto shown = gui::MessageBoxes::takeShown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].title, "Ошибка!!!");
     EXPECT_EQ(

@@ -6,14 +6,14 @@
 
 #include "app/Application.h"
 #include "app/Forms.h"
-#include "app/MessageBoxes.h"
 #include "app/Program.h"
 #include "app/TMainForm.h"
+#include "gui/MessageBoxes.h"
 #include "storage/Options.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
 
-using app::MessageBoxes;
+using gui::MessageBoxes;
 
 TEST(StartUp, EmptyFolderGetsADatabaseAndTheMainWindow) {
     TestFolder folder;

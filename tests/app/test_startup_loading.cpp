@@ -5,18 +5,18 @@
 #include <QLabel>
 
 #include "app/Application.h"
-#include "app/Context.h"
 #include "app/Forms.h"
-#include "app/MessageBoxes.h"
 #include "app/Program.h"
 #include "app/StartUpLoading.h"
 #include "app/TMainForm.h"
 #include "app/TSplashForm.h"
 #include "dictionaries/ReferenceLoader.h"
+#include "gui/Context.h"
+#include "gui/MessageBoxes.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
 
-using app::MessageBoxes;
+using gui::MessageBoxes;
 
 namespace {
 
@@ -48,7 +48,7 @@ class StartUpLoadingTest : public ::testing::Test {
 protected:
     TestFolder folder;
     TestDatabase data{folder.path()};
-    app::Context context{folder.path(), data.db()};
+    gui::Context context{folder.path(), data.db()};
     app::Forms forms{context};
 };
 
@@ -92,7 +92,7 @@ TEST_F(StartUpLoadingTest, FirstMissingFileIsReportedAloneAndNothingIsLoaded) {
         LayOutStartFolder(start);
         for (const QString& name : c.missing)
             QFile::remove(start.file(name));
-        app::Context own{start.path(), data.db()};
+        gui::Context own{start.path(), data.db()};
         app::Forms windows{own};
 
         app::RunStartUpLoading(windows, own);

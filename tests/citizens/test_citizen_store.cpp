@@ -4,7 +4,7 @@
 #include "citizens/CitizenTerritoryStore.h"
 #include "citizens/PaymentDocumentStore.h"
 #include "citizens/RegistrationAddressStore.h"
-#include "controls/DateConventions.h"
+#include "dates/DateConventions.h"
 #include "support/QtPrinters.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
@@ -154,12 +154,12 @@ TEST(CitizenStore, BadDateWritesNothing) {
     TestDatabase data(folder.path());
     IGFormData record = FullCitizen();
     record.workTo = "31/02/2011";
-    EXPECT_THROW(InsertCitizen(data.db(), record, 1, kNewYear), controls::DateTextError);
+    EXPECT_THROW(InsertCitizen(data.db(), record, 1, kNewYear), dates::DateTextError);
     EXPECT_TRUE(Rows(data.db(), "ig").isEmpty());
 
     InsertCitizen(data.db(), Named("Первый"), 2, kNewYear);
     const QStringList before = Rows(data.db(), "ig");
-    EXPECT_THROW(UpdateCitizen(data.db(), record, 2), controls::DateTextError);
+    EXPECT_THROW(UpdateCitizen(data.db(), record, 2), dates::DateTextError);
     EXPECT_EQ(Rows(data.db(), "ig"), before);
 }
 

@@ -11,9 +11,9 @@
 #include <QToolButton>
 
 #include "ControlTesting.h"
-#include "controls/DateConventions.h"
 #include "controls/TExtDateEdit.h"
 #include "controls/TForm2.h"
+#include "dates/DateConventions.h"
 
 using controls::TExtDateEdit;
 using controls::TForm2;

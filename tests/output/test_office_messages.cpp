@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/MessageBoxes.h"
+#include "gui/MessageBoxes.h"
 #include "output/ExcelAccessCore.h"
 #include "output/OfficeMessages.h"
 #include "output/OfficeRun.h"
@@ -19,9 +19,9 @@ QString TemplatePath(const QString& name) {
 
 // The two boxes shown for a failure: its message, then the stop naming the file.
 void ExpectBoxes(const QString& message, const QString& file) {
-    const QList<app::MessageBoxes::Record> shown = app::MessageBoxes::takeShown();
+    const QList<gui::MessageBoxes::Record> shown = gui::MessageBoxes::takeShown();
     ASSERT_EQ(shown.size(), 2);
-    for (const app::MessageBoxes::Record& box : shown) {
+    for (const gui::MessageBoxes::Record& box : shown) {
         EXPECT_EQ(box.title, kTitle);
         EXPECT_EQ(box.icon, QMessageBox::Critical);
         EXPECT_EQ(box.buttons, QMessageBox::Ok);
@@ -89,7 +89,7 @@ TEST(OfficeMessages, SaveAndOfficeFailuresNameTheFile) {
         nullptr, {OfficeError::Kind::OfficeFailed, OfficeError::Application::Writer, file, {}});
     ExpectBoxes("Ошибка работы LibreOffice Writer!", file);
     output::ShowOfficeError(nullptr, {});
-    EXPECT_TRUE(app::MessageBoxes::takeShown().isEmpty());
+    EXPECT_TRUE(gui::MessageBoxes::takeShown().isEmpty());
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "citizens/CitizenStore.h"
-#include "controls/DateConventions.h"
+#include "dates/DateConventions.h"
 #include "permits/PackageStore.h"
 #include "support/QtPrinters.h"
 #include "support/TestDatabase.h"
@@ -70,7 +70,7 @@ TEST(PackageStore, BadDateWritesNothing) {
     TestDatabase data(folder.path());
     IGPackageFormData record = Package("0001", {5});
     record.activeTo = "32/05/2011";
-    EXPECT_THROW(InsertPackage(data.db(), record, 1), controls::DateTextError);
+    EXPECT_THROW(InsertPackage(data.db(), record, 1), dates::DateTextError);
     EXPECT_TRUE(Rows(data.db(), "igpackage").isEmpty());
     EXPECT_TRUE(Rows(data.db(), "pkgterritory").isEmpty());
 }

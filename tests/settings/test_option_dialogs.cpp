@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/Context.h"
+#include "gui/Context.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TSettingsForm.h"
 #include "storage/Options.h"
@@ -18,7 +18,7 @@ class OptionDialogsTest : public ::testing::Test {
 protected:
     TestFolder folder;
     TestDatabase data{folder.path()};
-    app::Context context{folder.path(), data.db()};
+    gui::Context context{folder.path(), data.db()};
 
     qint64 rowsOf(const char* key) {
         storage::Statement count =

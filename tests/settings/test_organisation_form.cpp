@@ -6,10 +6,10 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/Context.h"
-#include "app/MessageBoxes.h"
 #include "controls/TEditSD.h"
 #include "controls/TExtDateEdit.h"
+#include "gui/Context.h"
+#include "gui/MessageBoxes.h"
 #include "settings/TOptionOrganizationForm.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
@@ -31,7 +31,7 @@ class OrganisationFormTest : public ::testing::Test {
 protected:
     TestFolder folder;
     TestDatabase data{folder.path()};
-    app::Context context{folder.path(), data.db()};
+    gui::Context context{folder.path(), data.db()};
     TOptionOrganizationForm form{context};
 
     qint64 storedRows() { return data.db().queryInt("SELECT count(*) FROM org"); }
@@ -88,7 +88,7 @@ TEST_F(OrganisationFormTest, RequiredFieldsAreCheckedInOrderAndNothingIsWritten)
         form.Edit5->setText(c.number);
         QTest::mouseClick(form.Button2, Qt::LeftButton);
 
-        const auto shown = app::MessageBoxes::takeShown();
+        const auto shown = gui::MessageBoxes::takeShown();
         ASSERT_EQ(shown.size(), 1) << c.message;
         EXPECT_EQ(shown[0].title, "Ошибка ввода данных");
         EXPECT_EQ(shown[0].text, QString::fromUtf8(c.message));
@@ -105,7 +105,7 @@ TEST_F(OrganisationFormTest, BlanksCountAsFilled) {
     form.Edit1->setText(" ");
     form.Edit2->setText(" ");
     QTest::mouseClick(form.Button2, Qt::LeftButton);
-    EXPECT_TRUE(app::MessageBoxes::takeShown().isEmpty());
+    EXPECT_TRUE(gui::MessageBoxes::takeShown().isEmpty());
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(settings::LoadOrganisation(data.db()).name, " ");
 }

@@ -5,9 +5,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "app/Context.h"
-#include "app/MessageBoxes.h"
 #include "controls/TExtSrchComboBox.h"
+#include "gui/Context.h"
+#include "gui/MessageBoxes.h"
 #include "settings/RegionSetting.h"
 #include "settings/TOptionRegionForm.h"
 #include "support/TestDatabase.h"
@@ -26,7 +26,7 @@ protected:
 
     TestFolder folder;
     TestDatabase data{folder.path()};
-    app::Context context{folder.path(), data.db()};
+    gui::Context context{folder.path(), data.db()};
     settings::TOptionRegionForm form{context};
 };
 
@@ -47,7 +47,7 @@ TEST_F(RegionFormTest, OwnRegionWithoutARegionIsRefusedAndTheOldSettingKept) {
     EXPECT_TRUE(form.ComboBox11->isEnabled());
     QTest::mouseClick(form.Button2, Qt::LeftButton);
 
-    const auto shown = app::MessageBoxes::takeShown();
+    const auto shown = gui::MessageBoxes::takeShown();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].title, "Ошибка ввода данных");
     EXPECT_EQ(shown[0].text, "Поле 'Регион' является обязательным для заполнения.");

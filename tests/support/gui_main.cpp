@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/Application.h"
-#include "app/FileDialogs.h"
-#include "app/MessageBoxes.h"
+#include "gui/FileDialogs.h"
+#include "gui/MessageBoxes.h"
 
 // Dialog tests: the program's own application object on the offscreen platform, with
 // message boxes and file dialogs scripted for every test.
@@ -10,8 +10,8 @@ namespace {
 
 class ScriptedDialogs : public ::testing::EmptyTestEventListener {
     void OnTestStart(const ::testing::TestInfo&) override {
-        app::MessageBoxes::setScripted(true);
-        app::FileDialogs::setScripted(true);
+        gui::MessageBoxes::setScripted(true);
+        gui::FileDialogs::setScripted(true);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "app/HelpContent.h"
+#include "gui/HelpContent.h"
 
 #include <libxml/HTMLparser.h>
 
@@ -8,7 +8,7 @@
 #include <iterator>
 #include <memory>
 
-namespace app {
+namespace gui {
 
 namespace {
 
@@ -187,4 +187,4 @@ std::optional<QUrl> InternalHelpUrl(const QUrl& link, const QUrl& base) {
     return std::nullopt;
 }
 
-}  // namespace app
+}  // namespace gui

@@ -8,7 +8,7 @@ namespace storage {
 class Database;
 }
 
-namespace app {
+namespace gui {
 
 // What the windows share for the whole run.
 struct Context {
@@ -20,4 +20,4 @@ struct Context {
     dictionaries::ReferenceLists lists = {};
 };
 
-}  // namespace app
+}  // namespace gui

@@ -8,7 +8,7 @@
 
 struct chmFile;
 
-namespace app {
+namespace gui {
 
 // A compiled HTML help file (.chm), read through chmlib. Paths of the objects inside it begin
 // with "/" ("/fc_search.htm", "/images/photo.png") and compare without regard to letter case.
@@ -50,4 +50,4 @@ private:
     QString defaultTopicPath_;
 };
 
-}  // namespace app
+}  // namespace gui

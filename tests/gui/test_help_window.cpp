@@ -18,16 +18,16 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "app/Context.h"
 #include "app/Forms.h"
-#include "app/HelpTopics.h"
-#include "app/MessageBoxes.h"
-#include "app/THelpForm.h"
 #include "app/TMainForm.h"
+#include "gui/Context.h"
+#include "gui/HelpTopics.h"
+#include "gui/MessageBoxes.h"
+#include "gui/THelpForm.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
 
-using app::THelpForm;
+using gui::THelpForm;
 
 namespace {
 
@@ -158,7 +158,7 @@ protected:
     }
 
     THelpForm& show(const QString& topic) {
-        app::ShowHelpTopic(folder.path(), topic);
+        gui::ShowHelpTopic(folder.path(), topic);
         THelpForm* form = HelpForm();
         EXPECT_NE(form, nullptr);
         return *form;
@@ -249,7 +249,7 @@ TEST_F(HelpWindowTest, MissingTopicIsReportedBesideTheContents) {
 
 TEST_F(HelpWindowTest, MissingOrDamagedFileIsReportedAndTheDialogGoesOn) {
     HelpDialog asking;
-    app::InstallHelp(&asking.dialog, asking.button, folder.path(),
+    gui::InstallHelp(&asking.dialog, asking.button, folder.path(),
                      QStringLiteral("::\\fc_search.htm"));
     asking.dialog.show();
     const QString helpFile = folder.file(QStringLiteral("veltar_help.chm"));
@@ -268,7 +268,7 @@ TEST_F(HelpWindowTest, MissingOrDamagedFileIsReportedAndTheDialogGoesOn) {
         << pageText().toStdString();
 
     EXPECT_TRUE(asking.dialog.isVisible());
-    EXPECT_TRUE(app::MessageBoxes::takeShown().isEmpty());
+    EXPECT_TRUE(gui::MessageBoxes::takeShown().isEmpty());
 
     // A help file put in place while the program runs is found at the next request.
     copyManual();
@@ -280,10 +280,10 @@ TEST_F(HelpWindowTest, MissingOrDamagedFileIsReportedAndTheDialogGoesOn) {
 TEST_F(HelpWindowTest, OneHelpWindowThatOutlivesTheDialogThatAsked) {
     copyManual();
     auto first = std::make_unique<HelpDialog>();
-    app::InstallHelp(&first->dialog, first->button, folder.path(),
+    gui::InstallHelp(&first->dialog, first->button, folder.path(),
                      QStringLiteral("::\\rnp_adding.htm"));
     HelpDialog second;
-    app::InstallHelp(&second.dialog, second.button, folder.path(),
+    gui::InstallHelp(&second.dialog, second.button, folder.path(),
                      QStringLiteral("::\\rnp_search.htm"));
     first->dialog.show();
     second.dialog.show();
@@ -310,7 +310,7 @@ TEST_F(HelpWindowTest, F1AnywhereInADialogOpensTheTopicOfItsState) {
     copyManual();
     HelpDialog citizen;
     bool visa = true;
-    app::InstallHelp(&citizen.dialog, citizen.button, folder.path(), [&visa] {
+    gui::InstallHelp(&citizen.dialog, citizen.button, folder.path(), [&visa] {
         return visa ? QStringLiteral("::\\fc_adding_with_visa.htm")
                     : QStringLiteral("::\\fc_adding_without_visa.htm");
     });
@@ -332,7 +332,7 @@ TEST_F(HelpWindowTest, F1AnywhereInADialogOpensTheTopicOfItsState) {
 TEST_F(HelpWindowTest, MenuItemHelpOpensTheFirstPage) {
     copyManual();
     TestDatabase data{folder.path()};
-    app::Context context{folder.path(), data.db()};
+    gui::Context context{folder.path(), data.db()};
     app::Forms forms{context};
     forms.MainForm->N12->trigger();
     EXPECT_EQ(pagePath(), "/about.htm");
@@ -350,7 +350,7 @@ TEST_F(HelpWindowTest, HelpFromAWindowModalDialogStaysUsable) {
     QDialog photo(&opener);
     photo.setWindowModality(Qt::WindowModal);
     auto* button = new QPushButton(QStringLiteral("?"), &photo);
-    app::ConnectHelpButton(button, folder.path(), QStringLiteral("::\\photo_adding.htm"));
+    gui::ConnectHelpButton(button, folder.path(), QStringLiteral("::\\photo_adding.htm"));
     QTimer::singleShot(0, &photo, [&] {
         QTest::mouseClick(button, Qt::LeftButton);
         EXPECT_TRUE(form.isVisible());

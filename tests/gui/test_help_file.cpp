@@ -3,10 +3,10 @@
 #include <QRegularExpression>
 #include <QStringEncoder>
 
-#include "app/ChmFile.h"
-#include "app/HelpContent.h"
+#include "gui/ChmFile.h"
+#include "gui/HelpContent.h"
 
-using app::HelpEntry;
+using gui::HelpEntry;
 
 namespace {
 
@@ -29,7 +29,7 @@ void Flatten(const std::vector<HelpEntry>& entries, int depth, QStringList& out)
 
 QStringList Outline(const QByteArray& sitemap) {
     QStringList out;
-    Flatten(app::ParseSitemap(sitemap), 0, out);
+    Flatten(gui::ParseSitemap(sitemap), 0, out);
     return out;
 }
 
@@ -53,7 +53,7 @@ TEST(HelpText, DecodedByDeclarationElseUtf8ElseWindows1251) {
         {"undeclared 1251", "<p>" + Cp1251(text)},
     };
     for (const Case& c : cases)
-        EXPECT_TRUE(app::DecodeHelpText(c.bytes).contains(text)) << c.what;
+        EXPECT_TRUE(gui::DecodeHelpText(c.bytes).contains(text)) << c.what;
 }
 
 TEST(HelpSitemap, NestingFollowsTheListsWhereverTheSubListStands) {
@@ -87,14 +87,14 @@ TEST(HelpSitemap, OldContentsInWindows1251WithoutDeclaration) {
 }
 
 TEST(HelpAddresses, TopicsAndLinksNamePagesInsideTheFile) {
-    const QUrl base = app::HelpPageUrl(QStringLiteral("/dir/page.htm"));
+    const QUrl base = gui::HelpPageUrl(QStringLiteral("/dir/page.htm"));
     struct Case {
         QUrl link;
         const char* expected;  // empty: leads outside the help file
     };
     const Case cases[] = {
-        {app::HelpTopicUrl(QStringLiteral("::\\fc_search.htm")), "chm:/fc_search.htm"},
-        {app::HelpTopicUrl(QStringLiteral("::/dir\\a.htm#part")), "chm:/dir/a.htm#part"},
+        {gui::HelpTopicUrl(QStringLiteral("::\\fc_search.htm")), "chm:/fc_search.htm"},
+        {gui::HelpTopicUrl(QStringLiteral("::/dir\\a.htm#part")), "chm:/dir/a.htm#part"},
         {QUrl(QStringLiteral("other.htm")), "chm:/dir/other.htm"},
         {QUrl(QStringLiteral("../images/a.png")), "chm:/images/a.png"},
         {QUrl(QStringLiteral("#part")), "chm:/dir/page.htm#part"},
@@ -105,15 +105,15 @@ TEST(HelpAddresses, TopicsAndLinksNamePagesInsideTheFile) {
         {QUrl(QStringLiteral("mailto:someone@example.org")), ""},
     };
     for (const Case& c : cases) {
-        const auto page = app::InternalHelpUrl(c.link, base);
+        const auto page = gui::InternalHelpUrl(c.link, base);
         EXPECT_EQ(page ? page->toString().toStdString() : std::string(), c.expected)
             << c.link.toString().toStdString();
     }
-    EXPECT_TRUE(app::HelpTopicUrl(QString()).isEmpty());
+    EXPECT_TRUE(gui::HelpTopicUrl(QString()).isEmpty());
 }
 
 TEST(BuiltManual, HoldsEveryTopicOfTheProgram) {
-    const auto file = app::ChmFile::Open(BuiltManual());
+    const auto file = gui::ChmFile::Open(BuiltManual());
     ASSERT_NE(file, nullptr) << "build the target veltar_help first";
     const char* topics[] = {
         "about.htm",
@@ -132,12 +132,12 @@ TEST(BuiltManual, HoldsEveryTopicOfTheProgram) {
         "region_selection.htm",
     };
     for (const char* topic : topics) {
-        const QUrl page = app::HelpTopicUrl(QStringLiteral("::\\") + QLatin1String(topic));
+        const QUrl page = gui::HelpTopicUrl(QStringLiteral("::\\") + QLatin1String(topic));
         const auto bytes = file->read(page.path());
         ASSERT_TRUE(bytes.has_value()) << topic;
         // Each page names its charset and its title in Russian.
         EXPECT_TRUE(bytes->contains("charset=")) << topic;
-        EXPECT_TRUE(app::DecodeHelpText(*bytes).contains(
+        EXPECT_TRUE(gui::DecodeHelpText(*bytes).contains(
             QRegularExpression(QStringLiteral("<title>[А-Яа-яЁё][^<]*</title>"))))
             << topic;
     }
@@ -146,7 +146,7 @@ TEST(BuiltManual, HoldsEveryTopicOfTheProgram) {
 }
 
 TEST(BuiltManual, ContentsAndIndexLeadToPagesOfTheFile) {
-    const auto file = app::ChmFile::Open(BuiltManual());
+    const auto file = gui::ChmFile::Open(BuiltManual());
     ASSERT_NE(file, nullptr);
     for (const QString& sitemap : {file->contentsPath(), file->indexPath()}) {
         const auto bytes = file->read(sitemap);
@@ -157,7 +157,7 @@ TEST(BuiltManual, ContentsAndIndexLeadToPagesOfTheFile) {
             const QString local = line.section(QLatin1Char('>'), 1);
             if (local.isEmpty())
                 continue;
-            const auto page = app::InternalHelpUrl(QUrl(local), app::HelpPageUrl(sitemap));
+            const auto page = gui::InternalHelpUrl(QUrl(local), gui::HelpPageUrl(sitemap));
             ASSERT_TRUE(page.has_value()) << line.toStdString();
             EXPECT_TRUE(file->contains(page->path())) << line.toStdString();
         }
@@ -165,9 +165,9 @@ TEST(BuiltManual, ContentsAndIndexLeadToPagesOfTheFile) {
 }
 
 TEST(ChmFileReading, MissingOrForeignFilesAreNotHelpFiles) {
-    EXPECT_EQ(app::ChmFile::Open(QStringLiteral("/nonexistent/veltar_help.chm")), nullptr);
-    EXPECT_EQ(app::ChmFile::Open(QStringLiteral(VELTAR_SOURCE_DIR "/help/about.htm")), nullptr);
-    const auto file = app::ChmFile::Open(BuiltManual());
+    EXPECT_EQ(gui::ChmFile::Open(QStringLiteral("/nonexistent/veltar_help.chm")), nullptr);
+    EXPECT_EQ(gui::ChmFile::Open(QStringLiteral(VELTAR_SOURCE_DIR "/help/about.htm")), nullptr);
+    const auto file = gui::ChmFile::Open(BuiltManual());
     ASSERT_NE(file, nullptr);
     // Names inside compare without regard to letter case; a missing page reads as nothing.
     EXPECT_TRUE(file->contains(QStringLiteral("/ABOUT.HTM")));

@@ -1,9 +1,9 @@
-#include "app/FileDialogs.h"
+#include "gui/FileDialogs.h"
 
 #include <QFileDialog>
 #include <QQueue>
 
-namespace app {
+namespace gui {
 
 namespace {
 
@@ -60,4 +60,4 @@ QList<FileDialogs::Record> FileDialogs::takeShown() {
     return std::exchange(script().shown, {});
 }
 
-}  // namespace app
+}  // namespace gui

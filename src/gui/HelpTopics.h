@@ -6,7 +6,7 @@
 class QAbstractButton;
 class QWidget;
 
-namespace app {
+namespace gui {
 
 // The help file of the program: veltar_help.chm in the folder the program was started from.
 QString HelpFilePath(const QString& startFolder);
@@ -35,4 +35,4 @@ void InstallHelp(QWidget* window, QAbstractButton* button, const QString& startF
 // A further "?" button with a topic of its own (the photo's button in the citizen dialog).
 void ConnectHelpButton(QAbstractButton* button, const QString& startFolder, const QString& topic);
 
-}  // namespace app
+}  // namespace gui

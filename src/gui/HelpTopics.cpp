@@ -1,4 +1,4 @@
-#include "app/HelpTopics.h"
+#include "gui/HelpTopics.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -6,9 +6,9 @@
 #include <QPointer>
 #include <QShortcut>
 
-#include "app/THelpForm.h"
+#include "gui/THelpForm.h"
 
-namespace app {
+namespace gui {
 
 namespace {
 
@@ -57,4 +57,4 @@ void ConnectHelpButton(QAbstractButton* button, const QString& startFolder, cons
                      [startFolder, topic] { ShowHelpTopic(startFolder, topic); });
 }
 
-}  // namespace app
+}  // namespace gui

@@ -14,7 +14,7 @@ class QTextBrowser;
 class QToolButton;
 class QTreeWidget;
 
-namespace app {
+namespace gui {
 
 class ChmFile;
 
@@ -71,4 +71,4 @@ private:
     QString problem_;
 };
 
-}  // namespace app
+}  // namespace gui

@@ -1,13 +1,13 @@
-#include "app/ChmFile.h"
+#include "gui/ChmFile.h"
 
 #include <chm_lib.h>
 
 #include <QFile>
 #include <QtEndian>
 
-#include "app/HelpContent.h"
+#include "gui/HelpContent.h"
 
-namespace app {
+namespace gui {
 
 namespace {
 
@@ -130,4 +130,4 @@ QString ChmFile::firstFileEndingWith(const QString& suffix) const {
     return {};
 }
 
-}  // namespace app
+}  // namespace gui

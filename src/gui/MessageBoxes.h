@@ -6,7 +6,7 @@
 
 class QWidget;
 
-namespace app {
+namespace gui {
 
 // Every message box of the program goes through here. In tests the boxes are scripted:
 // nothing is shown, each box takes the next queued answer (or its default button) and is
@@ -42,4 +42,4 @@ public:
     static QList<Record> takeShown();
 };
 
-}  // namespace app
+}  // namespace gui

@@ -4,7 +4,7 @@
 #include <QString>
 #include <stdexcept>
 
-namespace controls {
+namespace dates {
 
 // Dates are kept as date numbers: whole days since 30 December 1899 (that day is 0), -1 for
 // no date. Users see and type date texts: DD/MM/YYYY.
@@ -57,4 +57,4 @@ int PeriodEnd(int start, int years, int capped, int cap);
 // The same with an explicit today, for callers and tests that fix the day.
 int CheckPeriod(int from, int to, int bounded, int boundStart, int boundEnd, int today);
 
-}  // namespace controls
+}  // namespace dates

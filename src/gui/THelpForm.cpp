@@ -1,4 +1,4 @@
-#include "app/THelpForm.h"
+#include "gui/THelpForm.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -17,10 +17,10 @@
 #include <QVBoxLayout>
 #include <functional>
 
-#include "app/ChmFile.h"
-#include "app/HelpContent.h"
+#include "gui/ChmFile.h"
+#include "gui/HelpContent.h"
 
-namespace app {
+namespace gui {
 
 namespace {
 
@@ -339,4 +339,4 @@ void THelpForm::bringToFront() {
     activateWindow();
 }
 
-}  // namespace app
+}  // namespace gui

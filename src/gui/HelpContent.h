@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-namespace app {
+namespace gui {
 
 // Pages, contents and index of the help file: their text, their entries and their addresses.
 
@@ -44,4 +44,4 @@ QUrl HelpTopicUrl(const QString& topic);
 // "mk:@MSITStore:file.chm::/page.htm"), or nothing when it leads outside (web, mail).
 std::optional<QUrl> InternalHelpUrl(const QUrl& link, const QUrl& base);
 
-}  // namespace app
+}  // namespace gui

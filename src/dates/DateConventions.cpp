@@ -1,6 +1,6 @@
-#include "controls/DateConventions.h"
+#include "dates/DateConventions.h"
 
-namespace controls {
+namespace dates {
 
 namespace {
 
@@ -124,4 +124,4 @@ int PeriodEnd(int start, int years, int capped, int cap) {
     return capped == 1 && end > cap ? cap : end;
 }
 
-}  // namespace controls
+}  // namespace dates

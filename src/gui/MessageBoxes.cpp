@@ -1,8 +1,8 @@
-#include "app/MessageBoxes.h"
+#include "gui/MessageBoxes.h"
 
 #include <QQueue>
 
-namespace app {
+namespace gui {
 
 namespace {
 
@@ -80,4 +80,4 @@ QList<MessageBoxes::Record> MessageBoxes::takeShown() {
     return std::exchange(script().shown, {});
 }
 
-}  // namespace app
+}  // namespace gui

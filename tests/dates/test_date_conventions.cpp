@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "controls/DateConventions.h"
+#include "dates/DateConventions.h"
 
-using namespace controls;
+using namespace dates;
 
 TEST(DateConventions, TextToNumberAndBack) {
     struct Case {

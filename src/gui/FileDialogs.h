@@ -5,7 +5,7 @@
 
 class QWidget;
 
-namespace app {
+namespace gui {
 
 // Every file and folder dialog of the program goes through here. In tests the dialogs are
 // scripted: nothing is shown, each takes the next queued name (or the empty text, as if
@@ -35,4 +35,4 @@ public:
     static QList<Record> takeShown();
 };
 
-}  // namespace app
+}  // namespace gui
