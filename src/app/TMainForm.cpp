@@ -8,6 +8,7 @@
 #include "app/Application.h"
 #include "app/Forms.h"
 #include "gui/Context.h"
+#include "gui/HelpTopicList.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
 #include "settings/OrganisationStore.h"
@@ -96,7 +97,7 @@ void TMainForm::connectCommands() {
     connect(N16, &QAction::triggered, this, [this] { ShowModeless(forms_.FMSMemberForm.get()); });
     connect(N17, &QAction::triggered, this, [this] { ShowModeless(forms_.SettingsForm.get()); });
     connect(N12, &QAction::triggered, this,
-            [this] { gui::ShowHelpTopic(context_.startFolder, QStringLiteral("::\\about.htm")); });
+            [this] { gui::ShowHelpTopic(context_.startFolder, gui::topic::kAbout); });
     connect(N3, &QAction::triggered, this, &QWidget::close);
 }
 

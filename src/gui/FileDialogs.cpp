@@ -11,6 +11,7 @@ struct Script {
     bool active = false;
     QQueue<QString> names;
     QList<FileDialogs::Record> shown;
+    std::function<void(const QString&)> unexpected;
 };
 
 Script& script() {
@@ -21,7 +22,11 @@ Script& script() {
 QString Scripted(FileDialogs::Kind kind, const QString& caption, const QString& directory,
                  const QString& filter) {
     script().shown.append({kind, caption, directory, filter});
-    return script().names.isEmpty() ? QString() : script().names.dequeue();
+    if (!script().names.isEmpty())
+        return script().names.dequeue();
+    if (script().unexpected)
+        script().unexpected(QStringLiteral("«%1»").arg(caption));
+    return {};
 }
 
 }  // namespace
@@ -54,6 +59,14 @@ void FileDialogs::setScripted(bool scripted) {
 
 void FileDialogs::setNextFileName(const QString& name) {
     script().names.enqueue(name);
+}
+
+int FileDialogs::pendingNames() {
+    return static_cast<int>(script().names.size());
+}
+
+void FileDialogs::setUnexpectedHandler(std::function<void(const QString&)> handler) {
+    script().unexpected = std::move(handler);
 }
 
 QList<FileDialogs::Record> FileDialogs::takeShown() {

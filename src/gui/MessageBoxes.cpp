@@ -10,6 +10,7 @@ struct Script {
     bool active = false;
     QQueue<MessageBoxes::Button> answers;
     QList<MessageBoxes::Record> shown;
+    std::function<void(const QString&)> unexpected;
 };
 
 Script& script() {
@@ -17,10 +18,13 @@ Script& script() {
     return instance;
 }
 
-MessageBoxes::Button ScriptedAnswer(MessageBoxes::Buttons buttons,
+MessageBoxes::Button ScriptedAnswer(const MessageBoxes::Record& box,
                                     MessageBoxes::Button defaultButton) {
     if (!script().answers.isEmpty())
         return script().answers.dequeue();
+    if (script().unexpected)
+        script().unexpected(QStringLiteral("«%1»: %2").arg(box.title, box.text));
+    const MessageBoxes::Buttons buttons = box.buttons;
     if (defaultButton != QMessageBox::NoButton)
         return defaultButton;
     // The first button the box would offer.
@@ -38,7 +42,7 @@ MessageBoxes::Button MessageBoxes::show(QWidget* parent, QMessageBox::Icon icon,
                                         Button defaultButton) {
     if (script().active) {
         script().shown.append({icon, title, text, buttons});
-        return ScriptedAnswer(buttons, defaultButton);
+        return ScriptedAnswer(script().shown.back(), defaultButton);
     }
     QMessageBox box(icon, title, text, buttons, parent);
     if (defaultButton != QMessageBox::NoButton)
@@ -66,6 +70,14 @@ bool MessageBoxes::askYesNo(QWidget* parent, const QString& title, const QString
 void MessageBoxes::setScripted(bool scripted) {
     script() = Script{};
     script().active = scripted;
+}
+
+int MessageBoxes::pendingAnswers() {
+    return static_cast<int>(script().answers.size());
+}
+
+void MessageBoxes::setUnexpectedHandler(std::function<void(const QString&)> handler) {
+    script().unexpected = std::move(handler);
 }
 
 void MessageBoxes::setNextAnswer(Button answer) {

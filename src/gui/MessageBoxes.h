@@ -3,14 +3,16 @@
 #include <QList>
 #include <QMessageBox>
 #include <QString>
+#include <functional>
 
 class QWidget;
 
 namespace gui {
 
 // Every message box of the program goes through here. In tests the boxes are scripted:
-// nothing is shown, each box takes the next queued answer (or its default button) and is
-// recorded with its title, text, icon and buttons.
+// nothing is shown, each box takes the next queued answer and is recorded with its title,
+// text, icon and buttons. A box for which no answer was queued is one the test did not
+// expect: it is reported to the handler the test set, and answered with its default button.
 class MessageBoxes {
 public:
     using Button = QMessageBox::StandardButton;
@@ -40,6 +42,10 @@ public:
     static void setNextAnswer(Button answer);
     static const QList<Record>& shown();
     static QList<Record> takeShown();
+    // Answers queued and not used yet.
+    static int pendingAnswers();
+    // Called with a description of every box shown while no answer was queued.
+    static void setUnexpectedHandler(std::function<void(const QString&)> handler);
 };
 
 }  // namespace gui

@@ -13,6 +13,7 @@
 #include "controls/TEditSD.h"
 #include "controls/TExtDateEdit.h"
 #include "gui/Context.h"
+#include "gui/HelpTopicList.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
 
@@ -34,8 +35,7 @@ TOptionOrganizationForm::TOptionOrganizationForm(gui::Context& context, QWidget*
     setWindowTitle(QStringLiteral("Данные об организации и доверенном лице"));
     createControls();
     layOut();
-    gui::InstallHelp(this, Button8, context_.startFolder,
-                     QStringLiteral("::\\org_attributes_edit.htm"));
+    gui::InstallHelp(this, Button8, context_.startFolder, gui::topic::kOrganisation);
 }
 
 void TOptionOrganizationForm::createControls() {

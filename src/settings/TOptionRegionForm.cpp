@@ -9,6 +9,7 @@
 #include "controls/FormParts.h"
 #include "controls/TExtSrchComboBox.h"
 #include "gui/Context.h"
+#include "gui/HelpTopicList.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
 #include "settings/RegionSetting.h"
@@ -50,8 +51,7 @@ TOptionRegionForm::TOptionRegionForm(gui::Context& context, QWidget* parent)
     connect(RadioButton1, &QRadioButton::toggled, ComboBox11, &QWidget::setEnabled);
     connect(Button2, &QPushButton::clicked, this, &TOptionRegionForm::save);
     connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
-    gui::InstallHelp(this, Button8, context_.startFolder,
-                     QStringLiteral("::\\region_selection.htm"));
+    gui::InstallHelp(this, Button8, context_.startFolder, gui::topic::kRegion);
 }
 
 void TOptionRegionForm::showEvent(QShowEvent* event) {

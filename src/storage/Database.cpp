@@ -2,12 +2,47 @@
 
 #include <sqlite3.h>
 
+#include <QDir>
 #include <string>
 
 namespace storage {
 
-DatabaseError::DatabaseError(const std::string& what, int code)
-    : std::runtime_error(what), code_(code) {}
+DatabaseError::DatabaseError(const std::string& what, int code, QString path)
+    : std::runtime_error(what), code_(code), path_(std::move(path)) {}
+
+QString DatabaseErrorReason(int code) {
+    switch (code & 0xFF) {
+        case SQLITE_FULL:
+            return QStringLiteral("нет места на диске");
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+            return QStringLiteral("нет прав на запись");
+        case SQLITE_CANTOPEN:
+            return QStringLiteral("файл не удаётся открыть (нет прав доступа или папки)");
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return QStringLiteral("файл используется другой программой");
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return QStringLiteral("файл повреждён");
+        case SQLITE_IOERR:
+            return QStringLiteral("ошибка чтения или записи на диск");
+        case SQLITE_NOMEM:
+            return QStringLiteral("не хватает памяти");
+        default:
+            break;
+    }
+    return QStringLiteral("ошибка базы данных (код %1)").arg(code);
+}
+
+QString DescribeDatabaseError(const DatabaseError& error) {
+    const QString reason = DatabaseErrorReason(error.code());
+    if (error.path().isEmpty())
+        return QStringLiteral("Ошибка базы данных: %1.").arg(reason);
+    return QStringLiteral("Ошибка базы данных «%1»: %2.")
+        .arg(QDir::toNativeSeparators(error.path()), reason);
+}
 
 // ---------------------------------------------------------------------------------------
 // Statement
@@ -143,7 +178,7 @@ qint64 Database::queryInt(std::string_view sql, qint64 fallback) {
 
 void Database::fail(int rc, std::string_view context) const {
     const char* message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-    throw DatabaseError(std::string(message) + " [" + std::string(context) + "]", rc);
+    throw DatabaseError(std::string(message) + " [" + std::string(context) + "]", rc, path_);
 }
 
 // ---------------------------------------------------------------------------------------

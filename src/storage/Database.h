@@ -10,17 +10,28 @@ struct sqlite3_stmt;
 
 namespace storage {
 
-// A failure of the database engine: the file could not be read or written. Store operations
-// do not report errors of their own; this reaches the program's handler for unexpected
-// errors.
+// A failure of the database engine: the file could not be read or written. what() holds the
+// engine's own text for the developer; the user is told DescribeDatabaseError().
 class DatabaseError : public std::runtime_error {
 public:
-    DatabaseError(const std::string& what, int code);
+    DatabaseError(const std::string& what, int code, QString path = {});
+    // The engine's extended result code.
     int code() const { return code_; }
+    // The database file concerned; empty when unknown.
+    const QString& path() const { return path_; }
 
 private:
     int code_;
+    QString path_;
 };
+
+// Why an operation on the database failed, in Russian, as a user can act on it: "нет места
+// на диске", "нет прав на запись", "файл используется другой программой", "файл
+// повреждён", ...
+QString DatabaseErrorReason(int code);
+
+// The whole message for the user: the file and the reason.
+QString DescribeDatabaseError(const DatabaseError& error);
 
 class Database;
 

@@ -117,6 +117,7 @@ TEST_F(MainFormTest, VisaCitizensAreRefusedForATrustedPersonOnly) {
     settings::OrgFormData trusted;
     trusted.type = settings::kTrustedPerson;
     settings::SaveOrganisation(data.db(), trusted);
+    gui::MessageBoxes::setNextAnswer(QMessageBox::Ok);
     item("N10")->trigger();
     const auto shown = gui::MessageBoxes::takeShown();
     ASSERT_EQ(shown.size(), 1);

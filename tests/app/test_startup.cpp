@@ -30,6 +30,7 @@ TEST(StartUp, SecondCopyIsTurnedAwayWithExitCodeZero) {
     TestDatabase first(folder.path());
 
     app::Program second(folder.path());
+    MessageBoxes::setNextAnswer(QMessageBox::Ok);
     EXPECT_EQ(second.start(), 0);
     const auto shown = MessageBoxes::takeShown();
     ASSERT_EQ(shown.size(), 1);
@@ -47,6 +48,7 @@ TEST(StartUp, UnreadableDatabaseEndsTheProgramWithItsMessage) {
     TestFolder folder;
     folder.write("igdb.dat", "garbage");
     app::Program program(folder.path());
+    MessageBoxes::setNextAnswer(QMessageBox::Ok);
     EXPECT_EQ(program.start(), 1);
     const auto shown = MessageBoxes::takeShown();
     ASSERT_EQ(shown.size(), 1);
@@ -60,6 +62,7 @@ TEST(StartUp, FileOfTheEarlierProgramIsConvertedAndTheUserToldOnce) {
     folder.copyFixture("legacy/case_names.dat", "igdb.dat");
     {
         app::Program program(folder.path());
+        MessageBoxes::setNextAnswer(QMessageBox::Ok);
         EXPECT_EQ(program.start(), std::nullopt);
         const auto shown = MessageBoxes::takeShown();
         ASSERT_EQ(shown.size(), 1);
@@ -77,6 +80,7 @@ TEST(StartUp, ExceptionEscapingAUserActionIsReportedAndTheProgramGoesOn) {
     QPushButton button;
     QObject::connect(&button, &QPushButton::clicked, [] { throw std::runtime_error("boom"); });
     button.show();
+    MessageBoxes::setNextAnswer(QMessageBox::Ok);
     QTest::mouseClick(&button, Qt::LeftButton);
 
     const auto shown = MessageBoxes::takeShown();
@@ -93,6 +97,7 @@ TEST(StartUp, ExceptionEscapingAUserActionIsReportedAndTheProgramGoesOn) {
 }
 
 TEST(StartUp, ExceptionFromATimerIsCaughtToo) {
+    MessageBoxes::setNextAnswer(QMessageBox::Ok);
     QTimer::singleShot(0, [] { throw std::logic_error("late"); });
     QTest::qWait(20);
     EXPECT_EQ(MessageBoxes::takeShown().size(), 1);

@@ -95,6 +95,7 @@ TEST_F(StartUpLoadingTest, FirstMissingFileIsReportedAloneAndNothingIsLoaded) {
         gui::Context own{start.path(), data.db()};
         app::Forms windows{own};
 
+        MessageBoxes::setNextAnswer(QMessageBox::Ok);
         app::RunStartUpLoading(windows, own);
         const auto shown = MessageBoxes::takeShown();
         ASSERT_EQ(shown.size(), 1) << c.message;
@@ -123,6 +124,7 @@ TEST_F(StartUpLoadingTest, BadReferenceEntryEndsTheStartWithItsMessage) {
     LayOutStartFolder(folder);
     folder.write("district.xml", "<districts><district id=\"1\" name=\"x\"/></districts>");
 
+    MessageBoxes::setNextAnswer(QMessageBox::Ok);
     app::RunStartUpLoading(forms, context);
     const auto shown = MessageBoxes::takeShown();
     ASSERT_EQ(shown.size(), 1);
@@ -139,6 +141,7 @@ TEST(StartUpLoadingProgram, EmptyFolderShowsTheMainWindowThenEndsAtTheFirstMissi
     EXPECT_TRUE(MessageBoxes::shown().isEmpty());  // nothing before the loop runs
 
     // The check runs inside the message loop and ends it.
+    MessageBoxes::setNextAnswer(QMessageBox::Ok);
     EXPECT_EQ(QApplication::exec(), 0);
     const auto shown = MessageBoxes::takeShown();
     ASSERT_EQ(shown.size(), 1);

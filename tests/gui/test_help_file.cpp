@@ -5,6 +5,7 @@
 
 #include "gui/ChmFile.h"
 #include "gui/HelpContent.h"
+#include "gui/HelpTopicList.h"
 
 using gui::HelpEntry;
 
@@ -115,31 +116,14 @@ TEST(HelpAddresses, TopicsAndLinksNamePagesInsideTheFile) {
 TEST(BuiltManual, HoldsEveryTopicOfTheProgram) {
     const auto file = gui::ChmFile::Open(BuiltManual());
     ASSERT_NE(file, nullptr) << "build the target veltar_help first";
-    const char* topics[] = {
-        "about.htm",
-        "fc_adding_without_visa.htm",
-        "fc_adding_with_visa.htm",
-        "fc_payment_order_addiing.htm",
-        "fc_adding_rnr_action_territory.htm",
-        "fc_search.htm",
-        "photo_adding.htm",
-        "rnp_adding.htm",
-        "rnp_search.htm",
-        "org_attributes_edit.htm",
-        "fc_package_adding.htm",
-        "fc_package_search.htm",
-        "fc_registration_address.htm",
-        "region_selection.htm",
-    };
-    for (const char* topic : topics) {
-        const QUrl page = gui::HelpTopicUrl(QStringLiteral("::\\") + QLatin1String(topic));
-        const auto bytes = file->read(page.path());
-        ASSERT_TRUE(bytes.has_value()) << topic;
+    for (const QString& topic : gui::AllHelpTopics()) {
+        const auto bytes = file->read(gui::HelpTopicUrl(topic).path());
+        ASSERT_TRUE(bytes.has_value()) << topic.toStdString();
         // Each page names its charset and its title in Russian.
-        EXPECT_TRUE(bytes->contains("charset=")) << topic;
+        EXPECT_TRUE(bytes->contains("charset=")) << topic.toStdString();
         EXPECT_TRUE(gui::DecodeHelpText(*bytes).contains(
             QRegularExpression(QStringLiteral("<title>[А-Яа-яЁё][^<]*</title>"))))
-            << topic;
+            << topic.toStdString();
     }
     EXPECT_EQ(file->defaultTopicPath(), "/about.htm");
     EXPECT_FALSE(file->title().isEmpty());

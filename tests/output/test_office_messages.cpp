@@ -17,6 +17,12 @@ QString TemplatePath(const QString& name) {
     return QStringLiteral(VELTAR_SOURCE_DIR "/data/template/") + name;
 }
 
+// A failure shows two boxes, each answered with OK.
+void ExpectTwoBoxes() {
+    gui::MessageBoxes::setNextAnswer(QMessageBox::Ok);
+    gui::MessageBoxes::setNextAnswer(QMessageBox::Ok);
+}
+
 // The two boxes shown for a failure: its message, then the stop naming the file.
 void ExpectBoxes(const QString& message, const QString& file) {
     const QList<gui::MessageBoxes::Record> shown = gui::MessageBoxes::takeShown();
@@ -49,6 +55,7 @@ TEST_F(MissingOffice, WorkbookAndDocumentReportTheOffice) {
     const QString workbook = TemplatePath("visaapplication.xls");
     EXPECT_FALSE(excel.open(workbook, 4));
     EXPECT_EQ(excel.error().kind, OfficeError::Kind::OfficeNotStarted);
+    ExpectTwoBoxes();
     output::ShowOfficeError(nullptr, excel.error());
     ExpectBoxes(
         "Невозможно открыть LibreOffice Calc!\n"
@@ -59,6 +66,7 @@ TEST_F(MissingOffice, WorkbookAndDocumentReportTheOffice) {
     output::WordAccessCore word(run);
     const QString document = TemplatePath("revert.doc");
     EXPECT_FALSE(word.open(document));
+    ExpectTwoBoxes();
     output::ShowOfficeError(nullptr, word.error());
     ExpectBoxes(
         "Невозможно открыть LibreOffice Writer!\n"
@@ -71,20 +79,24 @@ TEST_F(MissingOffice, MissingFilesReportedBeforeTheOfficeIsNeeded) {
     OfficeRun run;
     output::ExcelAccessCore excel(run);
     EXPECT_FALSE(excel.open("/nonexistent/form.xls", 4));
+    ExpectTwoBoxes();
     output::ShowOfficeError(nullptr, excel.error());
     ExpectBoxes("Ошибка открытия книги LibreOffice Calc!", "/nonexistent/form.xls");
 
     output::WordAccessCore word(run);
     EXPECT_FALSE(word.open("/nonexistent/form.doc"));
+    ExpectTwoBoxes();
     output::ShowOfficeError(nullptr, word.error());
     ExpectBoxes("Ошибка открытия документа LibreOffice Writer!", "/nonexistent/form.doc");
 }
 
 TEST(OfficeMessages, SaveAndOfficeFailuresNameTheFile) {
     const QString file = QStringLiteral("/home/user/Иванов.xls");
+    ExpectTwoBoxes();
     output::ShowOfficeError(
         nullptr, {OfficeError::Kind::SaveFailed, OfficeError::Application::Calc, file, {}});
     ExpectBoxes("Ошибка сохранения книги LibreOffice Calc!", file);
+    ExpectTwoBoxes();
     output::ShowOfficeError(
         nullptr, {OfficeError::Kind::OfficeFailed, OfficeError::Application::Writer, file, {}});
     ExpectBoxes("Ошибка работы LibreOffice Writer!", file);

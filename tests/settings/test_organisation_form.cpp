@@ -86,6 +86,7 @@ TEST_F(OrganisationFormTest, RequiredFieldsAreCheckedInOrderAndNothingIsWritten)
         form.Edit3->setText(c.surname);
         form.Edit6->setText(c.givenName);
         form.Edit5->setText(c.number);
+        gui::MessageBoxes::setNextAnswer(QMessageBox::Ok);
         QTest::mouseClick(form.Button2, Qt::LeftButton);
 
         const auto shown = gui::MessageBoxes::takeShown();

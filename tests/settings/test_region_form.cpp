@@ -45,6 +45,7 @@ TEST_F(RegionFormTest, OwnRegionWithoutARegionIsRefusedAndTheOldSettingKept) {
     form.show();
     form.RadioButton1->setChecked(true);
     EXPECT_TRUE(form.ComboBox11->isEnabled());
+    gui::MessageBoxes::setNextAnswer(QMessageBox::Ok);
     QTest::mouseClick(form.Button2, Qt::LeftButton);
 
     const auto shown = gui::MessageBoxes::takeShown();

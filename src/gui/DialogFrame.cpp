@@ -1,0 +1,80 @@
+#include "gui/DialogFrame.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QPushButton>
+
+namespace gui {
+
+namespace {
+
+bool IsEnter(const QKeyEvent* key) {
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+           modifiers == Qt::NoModifier;
+}
+
+bool IsEscape(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier;
+}
+
+// Sees the keys that reach the window: those that no control of it took for itself.
+class DialogKeys : public QObject {
+public:
+    DialogKeys(QWidget* window, QPushButton* defaultButton, QAbstractButton* cancelButton)
+        : QObject(window), window_(window), default_(defaultButton), cancel_(cancelButton) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != window_ || event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (IsEnter(key))
+            return press(focusedButton() ? focusedButton() : default_.data());
+        if (IsEscape(key))
+            return press(cancel_.data());
+        return false;
+    }
+
+private:
+    QAbstractButton* focusedButton() const {
+        auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+        return button && window_->isAncestorOf(button) ? button : nullptr;
+    }
+
+    static bool press(QAbstractButton* button) {
+        if (button && button->isEnabled() && button->isVisible())
+            button->click();
+        return true;
+    }
+
+    QWidget* window_;
+    QPointer<QPushButton> default_;
+    QPointer<QAbstractButton> cancel_;
+};
+
+}  // namespace
+
+QHBoxLayout* DialogButtonRow(QAbstractButton* help, std::initializer_list<QAbstractButton*> right) {
+    auto* row = new QHBoxLayout;
+    if (help)
+        row->addWidget(help);
+    row->addStretch();
+    for (QAbstractButton* button : right)
+        row->addWidget(button);
+    return row;
+}
+
+void InstallDialogKeys(QWidget* window, QPushButton* defaultButton, QAbstractButton* cancelButton) {
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        button->setAutoDefault(false);
+    if (defaultButton)
+        defaultButton->setDefault(true);
+    new DialogKeys(window, defaultButton, cancelButton);
+}
+
+}  // namespace gui
