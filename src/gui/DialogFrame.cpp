@@ -1,6 +1,5 @@
 #include "gui/DialogFrame.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPointer>
@@ -34,18 +33,13 @@ protected:
             return false;
         const auto* key = static_cast<QKeyEvent*>(event);
         if (IsEnter(key))
-            return press(focusedButton() ? focusedButton() : default_.data());
+            return press(default_.data());
         if (IsEscape(key))
             return press(cancel_.data());
         return false;
     }
 
 private:
-    QAbstractButton* focusedButton() const {
-        auto* button = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
-        return button && window_->isAncestorOf(button) ? button : nullptr;
-    }
-
     static bool press(QAbstractButton* button) {
         if (button && button->isEnabled() && button->isVisible())
             button->click();

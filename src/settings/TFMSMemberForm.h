@@ -2,8 +2,11 @@
 
 #include <QDialog>
 
-class QLineEdit;
 class QPushButton;
+
+namespace controls {
+class TEditSD;
+}
 
 namespace gui {
 struct Context;
@@ -18,7 +21,7 @@ class TFMSMemberForm : public QDialog {
 public:
     TFMSMemberForm(gui::Context& context, QWidget* parent = nullptr);
 
-    QLineEdit* Edit1;
+    controls::TEditSD* Edit1;
     QPushButton* Button2;  // "Сохранить"
     QPushButton* Button3;  // "Отмена"
     QPushButton* Button1;  // "?": this window has no help page

@@ -13,9 +13,10 @@
 #include "controls/TEditSD.h"
 #include "controls/TExtDateEdit.h"
 #include "gui/Context.h"
-#include "gui/HelpTopicList.h"
+#include "gui/DialogFrame.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
+#include "gui/SaveFailure.h"
 
 namespace settings {
 
@@ -59,10 +60,6 @@ void TOptionOrganizationForm::createControls() {
     Button2 = controls::NamedButton("Button2", QStringLiteral("Сохранить"), this);
     Button1 = controls::NamedButton("Button1", QStringLiteral("Отмена"), this);
     Button8 = controls::NamedButton("Button8", QStringLiteral("?"), this);
-    // Enter saves wherever the focus is, a focused button included.
-    for (QPushButton* button : {Button1, Button2, Button8})
-        button->setAutoDefault(false);
-    Button2->setDefault(true);
 
     connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
@@ -109,18 +106,13 @@ void TOptionOrganizationForm::layOut() {
     fields->addWidget(FieldLabel(QStringLiteral("Паспорт:"), this), row, 1);
     fields->addLayout(passport, row++, 2);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Button8);
-    buttons->addStretch();
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button1);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
     layout->addStretch();
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addLayout(gui::DialogButtonRow(Button8, {Button2, Button1}));
     setMinimumWidth(560);
+    gui::InstallDialogKeys(this, Button2, Button1);
 }
 
 void TOptionOrganizationForm::showEvent(QShowEvent* event) {
@@ -213,7 +205,10 @@ bool TOptionOrganizationForm::checkRequiredFields() {
 void TOptionOrganizationForm::save() {
     if (!checkRequiredFields())
         return;
-    SaveOrganisation(context_.db, record());
+    const OrgFormData entered = record();
+    if (!gui::SaveOrReport(this, QStringLiteral("данные об организации и доверенном лице"),
+                           [&] { SaveOrganisation(context_.db, entered); }))
+        return;
     accept();
 }
 

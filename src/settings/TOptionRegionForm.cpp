@@ -1,7 +1,6 @@
 #include "settings/TOptionRegionForm.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -9,9 +8,10 @@
 #include "controls/FormParts.h"
 #include "controls/TExtSrchComboBox.h"
 #include "gui/Context.h"
-#include "gui/HelpTopicList.h"
+#include "gui/DialogFrame.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
+#include "gui/SaveFailure.h"
 #include "settings/RegionSetting.h"
 
 namespace settings {
@@ -30,22 +30,16 @@ TOptionRegionForm::TOptionRegionForm(gui::Context& context, QWidget* parent)
     Button2 = controls::NamedButton("Button2", QStringLiteral("Сохранить"), this);
     Button1 = controls::NamedButton("Button1", QStringLiteral("Отмена"), this);
     Button8 = controls::NamedButton("Button8", QStringLiteral("?"), this);
-    Button8->setAutoDefault(false);
-    Button2->setDefault(true);
 
     auto* choice = new QGridLayout;
     choice->addWidget(RadioButton1, 0, 0);
     choice->addWidget(ComboBox11, 0, 1);
     choice->addWidget(RadioButton2, 1, 0, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(Button8);
-    buttons->addStretch();
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(choice);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addLayout(gui::DialogButtonRow(Button8, {Button2, Button1}));
+    gui::InstallDialogKeys(this, Button2, Button1);
 
     // The list's choice stays while it is disabled.
     connect(RadioButton1, &QRadioButton::toggled, ComboBox11, &QWidget::setEnabled);
@@ -74,7 +68,9 @@ void TOptionRegionForm::save() {
         ComboBox11->setFocus();
         return;
     }
-    SaveRegionSetting(context_.db, regionType, regionId);
+    if (!gui::SaveOrReport(this, QStringLiteral("настройку региона"),
+                           [&] { SaveRegionSetting(context_.db, regionType, regionId); }))
+        return;
     Q_EMIT regionTypeSaved(LoadRegionType(context_.db));
     accept();
 }

@@ -1,12 +1,13 @@
 #include "settings/TSettingsForm.h"
 
 #include <QCheckBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "controls/FormParts.h"
 #include "gui/Context.h"
+#include "gui/DialogFrame.h"
+#include "gui/SaveFailure.h"
 #include "storage/Options.h"
 
 namespace settings {
@@ -20,17 +21,13 @@ TSettingsForm::TSettingsForm(gui::Context& context, QWidget* parent)
         new QCheckBox(QStringLiteral("Обязательное поле \" № платежного документа\""), this),
         "PPNumberNessCheckBox");
     Button1 = controls::NamedButton("Button1", QStringLiteral("Сохранить"), this);
-    Button1->setDefault(true);
     Button2 = controls::NamedButton("Button2", QStringLiteral("Отменить"), this);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PPNumberNessCheckBox);
     layout->addStretch();
-    layout->addLayout(buttons);
+    layout->addLayout(gui::DialogButtonRow(nullptr, {Button1, Button2}));
+    gui::InstallDialogKeys(this, Button1, Button2);
 
     connect(Button1, &QPushButton::clicked, this, &TSettingsForm::save);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
@@ -45,7 +42,10 @@ void TSettingsForm::showEvent(QShowEvent* event) {
 
 void TSettingsForm::save() {
     const storage::AppSettings settings{PPNumberNessCheckBox->isChecked()};
-    storage::AppSettingsDAO::instance(context_.db).Insert(&settings);
+    if (!gui::SaveOrReport(this, QStringLiteral("настройки"), [&] {
+            storage::AppSettingsDAO::instance(context_.db).Insert(&settings);
+        }))
+        return;
     accept();
 }
 

@@ -131,10 +131,10 @@ TEST_F(MainFormTest, VisaCitizensAreRefusedForATrustedPersonOnly) {
 TEST_F(MainFormTest, AdministrationCommandsShowTheirDialogsModeless) {
     form.show();
     const std::pair<const char*, QWidget*> commands[] = {
-        {"N5", forms.OptionOrganizationForm.get()},
-        {"N2", forms.OptionRegionForm.get()},
-        {"N16", forms.FMSMemberForm.get()},
-        {"N17", forms.SettingsForm.get()},
+        {"N5", forms.OptionOrganizationForm},
+        {"N2", forms.OptionRegionForm},
+        {"N16", forms.FMSMemberForm},
+        {"N17", forms.SettingsForm},
     };
     for (const auto& [name, dialog] : commands) {
         item(name)->trigger();

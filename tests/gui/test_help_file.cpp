@@ -5,7 +5,7 @@
 
 #include "gui/ChmFile.h"
 #include "gui/HelpContent.h"
-#include "gui/HelpTopicList.h"
+#include "gui/HelpTopics.h"
 
 using gui::HelpEntry;
 

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "controls/TEditSD.h"
 #include "gui/Context.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TSettingsForm.h"

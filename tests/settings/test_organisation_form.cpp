@@ -11,6 +11,7 @@
 #include "gui/Context.h"
 #include "gui/MessageBoxes.h"
 #include "settings/TOptionOrganizationForm.h"
+#include "support/HelpTesting.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
 
@@ -195,4 +196,35 @@ TEST_F(OrganisationFormTest, FieldsHaveTheirLengthLimits) {
     EXPECT_EQ(form.Edit4->maxLength(), 50);
     EXPECT_EQ(form.Edit5->maxLength(), 50);
     EXPECT_EQ(form.EditSD1->maxLength(), 255);
+}
+
+TEST_F(OrganisationFormTest, F1AndTheQuestionButtonOpenTheOrganisationPage) {
+    help_testing::CopyManual(folder);
+    form.show();
+    help_testing::ExpectHelpTopic(form.Edit1, form.Button8, gui::topic::kOrganisation);
+}
+
+TEST_F(OrganisationFormTest, RefusedWriteIsReportedAndTheEnteredDataStay) {
+    form.show();
+    form.Edit1->setText("Ромашка");
+    form.Edit2->setText("7701");
+    data.db().exec("PRAGMA query_only = ON");  // every write now fails
+    gui::MessageBoxes::setNextAnswer(QMessageBox::Ok);
+    QTest::mouseClick(form.Button2, Qt::LeftButton);
+    data.db().exec("PRAGMA query_only = OFF");
+
+    const auto shown = gui::MessageBoxes::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].title, "Ошибка сохранения");
+    EXPECT_TRUE(shown[0].text.startsWith(
+        "Не удалось сохранить данные об организации и доверенном лице: ничего не записано."))
+        << shown[0].text.toStdString();
+    EXPECT_TRUE(shown[0].text.contains(folder.file("igdb.dat")));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.Edit1->text(), "Ромашка");
+    EXPECT_EQ(storedRows(), 0);
+
+    QTest::mouseClick(form.Button2, Qt::LeftButton);  // once the cause is gone, it saves
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(settings::LoadOrganisation(data.db()).inn, "7701");
 }

@@ -10,6 +10,7 @@
 #include "gui/MessageBoxes.h"
 #include "settings/RegionSetting.h"
 #include "settings/TOptionRegionForm.h"
+#include "support/HelpTesting.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
 
@@ -83,4 +84,10 @@ TEST_F(RegionFormTest, ChoiceLeftInTheDisabledListIsSavedWithTheMoscowCentre) {
     QTest::mouseClick(form.Button2, Qt::LeftButton);
     EXPECT_EQ(Rows(data.db(), "optionRegion"), QStringList{"2|77"});
     EXPECT_EQ(settings::LoadRegionId(data.db()), -1);
+}
+
+TEST_F(RegionFormTest, F1AndTheQuestionButtonOpenTheRegionPage) {
+    help_testing::CopyManual(folder);
+    form.show();
+    help_testing::ExpectHelpTopic(form.RadioButton2, form.Button8, gui::topic::kRegion);
 }
