@@ -2,6 +2,9 @@
 
 #include "app/TMainForm.h"
 #include "app/TSplashForm.h"
+#include "citizens/TPPEditForm.h"
+#include "citizens/TRegistrationAddr.h"
+#include "citizens/TTerritoryEditForm.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
 #include "settings/TOptionRegionForm.h"
@@ -14,8 +17,11 @@ Forms::Forms(gui::Context& context) {
     SplashForm = std::make_unique<TSplashForm>();
     // The dialogs take the application's reading direction, not the main window's.
     QWidget* main = MainForm.get();
+    PPEditForm = new citizens::TPPEditForm(context, main);
     OptionOrganizationForm = new settings::TOptionOrganizationForm(context, main);
+    TerritoryEditForm = new citizens::TTerritoryEditForm(context, main);
     OptionRegionForm = new settings::TOptionRegionForm(context, main);
+    RegistrationAddr = new citizens::TRegistrationAddr(context, main);
     FMSMemberForm = new settings::TFMSMemberForm(context, main);
     SettingsForm = new settings::TSettingsForm(context, main);
     connectWindows();

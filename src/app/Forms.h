@@ -2,6 +2,12 @@
 
 #include <memory>
 
+namespace citizens {
+class TPPEditForm;
+class TRegistrationAddr;
+class TTerritoryEditForm;
+}  // namespace citizens
+
 namespace settings {
 class TFMSMemberForm;
 class TOptionOrganizationForm;
@@ -34,8 +40,11 @@ public:
 
     std::unique_ptr<TMainForm> MainForm;
     std::unique_ptr<TSplashForm> SplashForm;
+    citizens::TPPEditForm* PPEditForm = nullptr;
     settings::TOptionOrganizationForm* OptionOrganizationForm = nullptr;
+    citizens::TTerritoryEditForm* TerritoryEditForm = nullptr;
     settings::TOptionRegionForm* OptionRegionForm = nullptr;
+    citizens::TRegistrationAddr* RegistrationAddr = nullptr;
     settings::TFMSMemberForm* FMSMemberForm = nullptr;
     settings::TSettingsForm* SettingsForm = nullptr;
 

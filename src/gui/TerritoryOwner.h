@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 namespace gui {
 
@@ -22,5 +23,9 @@ public:
     // The new list, and the names of its territories joined by "," for the owner's Memo1.
     virtual void setTerritories(const QList<int>& ids, const QString& names) = 0;
 };
+
+// Opens the territory dialog for an owner and tells whether the owner's list was replaced.
+// The windows of other folders get it from the program at start-up.
+using TerritoryEditor = std::function<bool(TerritoryOwner&)>;
 
 }  // namespace gui
