@@ -8,8 +8,10 @@ Tables (tab-separated, UTF-8, lines starting with # are comments):
   countries.tsv   ISO 3166 numeric code, short name, group (nonvisa or visa)
   subjects.tsv    two-digit code and name of each subject of the federation; it gives both
                   territories.xml and regions.xml
-  districts.tsv   region code and name of each municipal district; a district's identifier is
-                  its region code times 100 plus its row within the region
+  districts.tsv   region code and name of each district; a district's identifier is its region
+                  code times 100 plus its row within the region for rows 1 to 99, and 100000
+                  plus the region code times 1000 plus the row from row 100 on (Moscow has
+                  more than 99 districts; the second range lies above every first-form one)
   professions.tsv code of the classifier of worker professions and positions, name, the
                   genitive form where the rule below does not give it, and whether the code
                   was checked; it gives professions.xml and professions_case.xml, so the two
@@ -130,12 +132,29 @@ def subjects():
     write("regions.xml", "regions", [(None, "region", entries)])
 
 
+def district_id(region, row):
+    """Rows 1 to 99 keep the identifiers offices already store; longer lists continue in a
+    range of their own instead of running into the next region's hundreds."""
+    if row < 100:
+        return region * 100 + row
+    if row > 999:
+        raise ValueError(f"region {region}: more than 999 districts")
+    return 100000 + region * 1000 + row
+
+
 def districts():
-    entries, counts = [], {}
-    for region, name in rows("districts.tsv"):
+    regions = {int(code) for code, _name in rows("subjects.tsv")}
+    entries, counts, seen = [], {}, set()
+    for code, name in rows("districts.tsv"):
+        region = int(code)
+        if region not in regions:
+            raise ValueError(f"district {name!r}: region {code} is not in subjects.tsv")
         counts[region] = counts.get(region, 0) + 1
-        entries.append({"id": int(region) * 100 + counts[region], "name": name,
-                        "region_id": int(region)})
+        identifier = district_id(region, counts[region])
+        if identifier in seen:
+            raise ValueError(f"district {name!r}: identifier {identifier} is taken")
+        seen.add(identifier)
+        entries.append({"id": identifier, "name": name, "region_id": region})
     write("district.xml", "districts", [(None, "district", entries)])
 
 
