@@ -25,13 +25,36 @@ bool IsBasicRussianLetter(QChar c) {
     return c.unicode() >= 0x0410 && c.unicode() <= 0x044F;
 }
 
+// The name by which a field's watcher is found again.
+const QString kWatcherName = QStringLiteral("KeyFilterWatcher");
+
+// A tab, a line break of any kind.
+bool IsLineSpace(QChar c) {
+    switch (c.unicode()) {
+        case u'\t':
+        case u'\n':
+        case u'\v':
+        case u'\f':
+        case u'\r':
+        case 0x0085:  // next line
+        case 0x2028:  // line separator
+        case 0x2029:  // paragraph separator
+            return true;
+        default:
+            return false;
+    }
+}
+
 // Watches one line edit and keeps the filtered-out characters from reaching it.
 class KeyFilterWatcher : public QObject {
 public:
     KeyFilterWatcher(QLineEdit* edit, KeyFilter filter)
         : QObject(edit), edit_(edit), filter_(filter) {
+        setObjectName(kWatcherName);
         edit->installEventFilter(this);
     }
+
+    void setFilter(KeyFilter filter) { filter_ = filter; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -132,8 +155,12 @@ bool KeepsCharacter(KeyFilter filter, QChar c) {
     if (IsDigit(c))
         return true;
     switch (filter) {
+        case KeyFilter::AnyText:
+            return !IsLineSpace(c);
         case KeyFilter::DigitsOnly:
             return false;
+        case KeyFilter::DateText:
+            return c == QLatin1Char('/');
         case KeyFilter::RussianAndDigits:
             return c == QLatin1Char(' ') || IsBasicRussianLetter(c);
         case KeyFilter::OrganisationName:
@@ -146,7 +173,15 @@ bool KeepsCharacter(KeyFilter filter, QChar c) {
 QString FilterText(KeyFilter filter, const QString& text) {
     QString kept;
     kept.reserve(text.size());
-    for (QChar c : text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QChar c = text.at(i);
+        if (IsLineSpace(c)) {
+            // A CR LF pair is one line break.
+            if (c == QLatin1Char('\r') && i + 1 < text.size() &&
+                text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            c = QLatin1Char(' ');
+        }
         if (KeepsCharacter(filter, c))
             kept.append(c);
     }
@@ -154,7 +189,10 @@ QString FilterText(KeyFilter filter, const QString& text) {
 }
 
 void InstallKeyFilter(QLineEdit* edit, KeyFilter filter) {
-    new KeyFilterWatcher(edit, filter);
+    if (auto* watcher = edit->findChild<QObject*>(kWatcherName, Qt::FindDirectChildrenOnly))
+        static_cast<KeyFilterWatcher*>(watcher)->setFilter(filter);
+    else
+        new KeyFilterWatcher(edit, filter);
 }
 
 }  // namespace controls

@@ -2,9 +2,13 @@
 
 #include <QEvent>
 
+#include "controls/KeyFilters.h"
+
 namespace controls {
 
-TEditSD::TEditSD(QWidget* parent) : QLineEdit(parent), disabledLook_(this) {}
+TEditSD::TEditSD(QWidget* parent) : QLineEdit(parent), disabledLook_(this) {
+    InstallKeyFilter(this, KeyFilter::AnyText);
+}
 
 void TEditSD::SetColor(const QColor& colour) {
     disabledLook_.SetBackground(colour);

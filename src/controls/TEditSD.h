@@ -6,7 +6,8 @@
 
 namespace controls {
 
-// A one-line edit that turns grey while it is disabled.
+// A one-line edit that turns grey while it is disabled. It never takes a line break or a
+// tab: pasted ones become blanks.
 class TEditSD : public QLineEdit {
     Q_OBJECT
 

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include "controls/KeyFilters.h"
 #include "controls/TForm2.h"
 #include "dates/DateConventions.h"
 
@@ -72,6 +73,8 @@ QString DateTextOnEntering(const QString& text) {
 
 TNewEdit::TNewEdit(QWidget* parent) : TEditSD(parent), picker_(new TForm2(this)) {
     setMaxLength(kMaxLength);
+    // Typed or pasted, only what a date text holds arrives.
+    InstallKeyFilter(this, KeyFilter::DateText);
     connect(this, &QLineEdit::textChanged, this, &TNewEdit::KeepDigitsAtTheEnd);
     connect(picker_, &TForm2::dayChosen, this, &TNewEdit::DayChosen);
 }

@@ -5,7 +5,9 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QListView>
+#include <QPainter>
 #include <QProxyStyle>
+#include <QStyleOptionComboBox>
 #include <algorithm>
 #include <vector>
 
@@ -222,6 +224,39 @@ void TExtSrchComboBox::focusInEvent(QFocusEvent* event) {
         hidePopup();
     }
     QComboBox::focusInEvent(event);
+}
+
+// Disabled, the list looks like the disabled edits: a flat grey field with its text and its
+// arrow, not the shaded face of a button.
+void TExtSrchComboBox::paintEvent(QPaintEvent* event) {
+    if (isEnabled()) {
+        QComboBox::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    QStyleOptionFrame field;
+    field.initFrom(this);
+    field.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &field, this);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &field, &painter, this);
+
+    QStyleOptionComboBox box;
+    initStyleOption(&box);
+    const QRect text =
+        style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxEditField, this);
+    painter.setPen(palette().color(QPalette::Disabled, QPalette::Text));
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(currentText(), Qt::ElideRight, text.width()));
+    // The arrow in the text's grey, where the face of the list would show it.
+    QStyleOption arrow;
+    arrow.initFrom(this);
+    arrow.state |= QStyle::State_Enabled;
+    arrow.palette.setColor(QPalette::WindowText,
+                           palette().color(QPalette::Disabled, QPalette::Text));
+    const QRect button =
+        style()->subControlRect(QStyle::CC_ComboBox, &box, QStyle::SC_ComboBoxArrow, this);
+    arrow.rect = QRect(0, 0, 8, 8);
+    arrow.rect.moveCenter(button.center());
+    style()->drawPrimitive(QStyle::PE_IndicatorArrowDown, &arrow, &painter, this);
 }
 
 void TExtSrchComboBox::changeEvent(QEvent* event) {

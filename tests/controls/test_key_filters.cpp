@@ -6,6 +6,8 @@
 #include <QTest>
 
 #include "controls/KeyFilters.h"
+#include "controls/TEditSD.h"
+#include "controls/TExtDateEdit.h"
 
 using controls::KeyFilter;
 
@@ -83,7 +85,7 @@ TEST(KeyFilters, PastedTextArrivesFiltered) {
     russian.edit.setText(QStringLiteral("РНП "));
     QApplication::clipboard()->setText(QStringLiteral("№ 12/Ёлка-абв\n7"));
     QTest::keyClick(&russian.edit, Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(russian.edit.text(), "РНП  12лкаабв7");
+    EXPECT_EQ(russian.edit.text(), "РНП  12лкаабв 7");  // the line break became a blank
 
     // Shift+Insert is paste too; the paste replaces the selection and can be undone.
     FilteredEdit digits(KeyFilter::DigitsOnly);
@@ -94,4 +96,37 @@ TEST(KeyFilters, PastedTextArrivesFiltered) {
     EXPECT_EQ(digits.edit.text(), "1000");
     digits.edit.undo();
     EXPECT_EQ(digits.edit.text(), "99");
+}
+
+TEST(KeyFilters, OneLineFieldsTakeLineBreaksAndTabsAsBlanks) {
+    EXPECT_EQ(controls::FilterText(KeyFilter::AnyText,
+                                   QStringLiteral("ул. Ленина,\r\nд. 5\tкв. 1\nэт.\u2028 2")),
+              "ул. Ленина, д. 5 кв. 1 эт.  2");
+
+    // Every edit of the program, pasted into by the keyboard or dropped on.
+    controls::TEditSD address;
+    address.show();
+    address.setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("Москва,\nул. Тверская\t1"));
+    QTest::keyClick(&address, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(address.text(), "Москва, ул. Тверская 1");
+
+    // A later filter replaces the edit's own and keeps the line rule.
+    controls::InstallKeyFilter(&address, KeyFilter::DigitsOnly);
+    address.clear();
+    QApplication::clipboard()->setText(QStringLiteral("12\n34"));
+    QTest::keyClick(&address, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(address.text(), "1234");
+}
+
+TEST(KeyFilters, DateFieldKeepsOnlyWhatADateTextHolds) {
+    controls::TExtDateEdit date;
+    date.show();
+    date.Edit()->setFocus();
+    QApplication::clipboard()->setText(QStringLiteral("ab12/03/2008"));
+    QTest::keyClick(date.Edit(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(date.Edit()->text(), "12/03/2008");
+    date.Edit()->clear();
+    Type(date.Edit(), QStringLiteral("1x2.0-3"));
+    EXPECT_EQ(date.Edit()->text(), "1203");
 }

@@ -185,3 +185,15 @@ TEST(SearchCombo, GreyWhileDisabledThenItsOwnColoursAgain) {
     EXPECT_EQ(box.palette().color(QPalette::ButtonText), text);
     EXPECT_EQ(box.Color(), own);
 }
+
+// Disabled, the list is drawn as flat as a disabled edit: the same grey from top to bottom,
+// not a shaded button face.
+TEST(SearchCombo, DisabledListIsAFlatGreyField) {
+    TExtSrchComboBox box;
+    box.resize(200, 28);
+    box.setEnabled(false);
+    const QImage face = box.grab().toImage();
+    const int x = 150;  // clear of the text and the arrow
+    for (int y : {4, face.height() / 2, face.height() - 5})
+        EXPECT_EQ(face.pixelColor(x, y), QColor("#C0C0C0")) << y;
+}
