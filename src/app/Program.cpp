@@ -32,7 +32,9 @@ std::optional<int> Program::start() {
     try {
         if (auto exitCode = openDatabase())
             return exitCode;
-        QApplication::setApplicationDisplayName(ProductTitle());
+        // The application's name, not its display name: Qt would append a display name to
+        // every window title, and titles read exactly as the windows give them.
+        QApplication::setApplicationName(ProductTitle());
         createWindows();
         return std::nullopt;
     } catch (const std::exception& e) {
@@ -69,8 +71,10 @@ void Program::createWindows() {
     TMainForm& main = *forms_->MainForm;
     QObject::connect(&main, &TMainForm::firstShown, &main,
                      [this] { RunStartUpLoading(*forms_, *context_); });
-    // Without a window manager (a bare X server) nobody maximises: fill the screen anyway.
-    main.setGeometry(main.screen()->availableGeometry());
+    // Maximised: the whole width of the screen, the height of the menu bar. Without a window
+    // manager (a bare X server) nobody maximises, so the strip is placed here as well.
+    const QRect screen = main.screen()->availableGeometry();
+    main.setGeometry(screen.x(), screen.y(), screen.width(), main.height());
     main.showMaximized();
 }
 

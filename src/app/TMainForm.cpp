@@ -50,6 +50,9 @@ TMainForm::TMainForm(Forms& forms, gui::Context& context) : forms_(forms), conte
     setLayoutDirection(Qt::RightToLeft);
     createMenu();
     connectCommands();
+    // Nothing but the menu bar: the window is a strip across the top of the screen that
+    // leaves the desktop below free for the dialogs.
+    setFixedHeight(MainMenu1->sizeHint().height());
 }
 
 void TMainForm::createMenu() {

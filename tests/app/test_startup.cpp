@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -21,8 +23,12 @@ TEST(StartUp, EmptyFolderGetsADatabaseAndTheMainWindow) {
     EXPECT_EQ(program.start(), std::nullopt);
     EXPECT_TRUE(MessageBoxes::shown().isEmpty());
     EXPECT_EQ(storage::GetOption(program.connector().db(), "DATABASE_VERSION"), "2");
-    EXPECT_EQ(QApplication::applicationDisplayName(), QStringLiteral("Вельтар\u00A0Ортис"));
-    EXPECT_TRUE(program.forms().MainForm->isVisible());
+    EXPECT_EQ(QApplication::applicationName(), QStringLiteral("Вельтар\u00A0Ортис"));
+    const app::TMainForm& main = *program.forms().MainForm;
+    EXPECT_TRUE(main.isVisible());
+    // A strip of the menu bar's height across the whole screen.
+    EXPECT_EQ(main.height(), main.MainMenu1->sizeHint().height());
+    EXPECT_EQ(main.width(), main.screen()->availableGeometry().width());
 }
 
 TEST(StartUp, SecondCopyIsTurnedAwayWithExitCodeZero) {
