@@ -9,7 +9,7 @@ VELTAR_PACKAGES=(
     libsqlite3-dev sqlite3 libxml2-dev libjpeg-dev
     libsane-dev libsane1 sane-utils
     libchm-dev libchm-bin fp-utils
-    libgtest-dev libgmock-dev
+    libgtest-dev libgmock-dev clang-format
     xvfb xauth fonts-dejavu-core
     libreoffice-calc-nogui libreoffice-writer-nogui libreoffice-dev libreoffice-dev-common
 )
@@ -31,12 +31,17 @@ install_packages() {
         apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# Configures once, then builds what changed.
+# Configures a build folder once (warnings are errors in every build the scripts make,
+# also in a folder configured by hand before), then builds what changed.
+#   build_project [folder] [further cmake options...]
 build_project() {
-    if [ ! -f build/build.ninja ]; then
-        cmake -S . -B build -G Ninja -DVELTAR_WERROR=ON
+    local folder=${1:-build}
+    shift || true
+    if [ ! -f "$folder/build.ninja" ] ||
+        ! grep -q '^VELTAR_WERROR:BOOL=ON$' "$folder/CMakeCache.txt" 2>/dev/null; then
+        cmake -S . -B "$folder" -G Ninja -DVELTAR_WERROR=ON "$@"
     fi
-    cmake --build build
+    cmake --build "$folder"
 }
 
 # Lays out start/ as the program expects its start folder: the reference files, the form
