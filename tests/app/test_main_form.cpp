@@ -15,6 +15,7 @@
 #include "settings/TOptionOrganizationForm.h"
 #include "settings/TOptionRegionForm.h"
 #include "settings/TSettingsForm.h"
+#include "support/HelpTesting.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
 
@@ -145,4 +146,11 @@ TEST_F(MainFormTest, AdministrationCommandsShowTheirDialogsModeless) {
         dialog->close();
         EXPECT_FALSE(dialog->isVisible()) << name;
     }
+}
+
+TEST_F(MainFormTest, HelpItemOpensTheFirstPageOfTheManual) {
+    help_testing::CopyManual(folder);
+    item("N12")->trigger();
+    EXPECT_EQ(help_testing::ShownHelpPage(), "/about.htm");
+    help_testing::CloseHelpWindow();
 }

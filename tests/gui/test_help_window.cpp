@@ -18,13 +18,9 @@
 #include <QVBoxLayout>
 #include <memory>
 
-#include "app/Forms.h"
-#include "app/TMainForm.h"
-#include "gui/Context.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
 #include "gui/THelpForm.h"
-#include "support/TestDatabase.h"
 #include "support/TestFolder.h"
 
 using gui::THelpForm;
@@ -327,15 +323,6 @@ TEST_F(HelpWindowTest, F1AnywhereInADialogOpensTheTopicOfItsState) {
     EXPECT_EQ(pagePath(), "/fc_adding_without_visa.htm");
     // The key does not reach the edit.
     EXPECT_TRUE(citizen.edit->text().isEmpty());
-}
-
-TEST_F(HelpWindowTest, MenuItemHelpOpensTheFirstPage) {
-    copyManual();
-    TestDatabase data{folder.path()};
-    gui::Context context{folder.path(), data.db()};
-    app::Forms forms{context};
-    forms.MainForm->N12->trigger();
-    EXPECT_EQ(pagePath(), "/about.htm");
 }
 
 TEST_F(HelpWindowTest, HelpFromAWindowModalDialogStaysUsable) {
