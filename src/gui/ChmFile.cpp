@@ -3,7 +3,6 @@
 #include <chm_lib.h>
 
 #include <QFile>
-#include <QtEndian>
 
 #include "gui/HelpContent.h"
 
@@ -33,6 +32,11 @@ QString RootPath(const QString& name) {
     if (name.isEmpty() || name.startsWith(QLatin1Char('/')))
         return name;
     return QLatin1Char('/') + name;
+}
+
+// The 16-bit word at `pos`, which lies inside the bytes.
+quint16 LittleEndianWord(const QByteArray& bytes, qsizetype pos) {
+    return quint16(quint8(bytes.at(pos)) | quint8(bytes.at(pos + 1)) << 8);
 }
 
 int CollectPath(chmFile*, chmUnitInfo* unit, void* context) {
@@ -95,8 +99,8 @@ void ChmFile::readSystemObject() {
     const QByteArray system = read(QStringLiteral("/#SYSTEM")).value_or(QByteArray());
     qsizetype pos = 4;
     while (pos + 4 <= system.size()) {
-        const auto code = qFromLittleEndian<quint16>(system.constData() + pos);
-        const auto length = qFromLittleEndian<quint16>(system.constData() + pos + 2);
+        const quint16 code = LittleEndianWord(system, pos);
+        const quint16 length = LittleEndianWord(system, pos + 2);
         const QByteArray data = system.mid(pos + 4, length);
         pos += 4 + length;
         switch (code) {
