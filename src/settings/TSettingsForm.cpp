@@ -38,14 +38,14 @@ TSettingsForm::TSettingsForm(gui::Context& context, QWidget* parent)
 
 void TSettingsForm::showEvent(QShowEvent* event) {
     storage::AppSettings settings;
-    storage::AppSettingsDAO::instance(context_.db).Load(&settings);
+    storage::AppSettingsDAO::instance(context_.db).Load(settings);
     PPNumberNessCheckBox->setChecked(settings.paymentNumberRequired);
     QDialog::showEvent(event);
 }
 
 void TSettingsForm::save() {
     const storage::AppSettings settings{PPNumberNessCheckBox->isChecked()};
-    storage::AppSettingsDAO::instance(context_.db).Insert(&settings);
+    storage::AppSettingsDAO::instance(context_.db).Insert(settings);
     accept();
 }
 
