@@ -25,8 +25,7 @@ bool NoWritePermission(int systemError) {
     return systemError == EACCES || systemError == EPERM || systemError == EROFS;
 }
 
-// Why a file could not be opened or created: the engine reports the error of its last
-// attempt, which for a folder that allows no writing is "no such file".
+// Why a file could not be opened or created.
 QString CannotOpenReason(int systemError) {
     if (NoWritePermission(systemError))
         return QStringLiteral("нет прав на запись");
@@ -201,13 +200,8 @@ std::unique_ptr<Database> Database::open(const QString& path,
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::unique_ptr<Database> db(new Database(handle, path));
-    if (rc != SQLITE_OK) {
-        DatabaseError error = db->error(rc, "open");
-        const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-        if ((rc & 0xFF) == SQLITE_CANTOPEN && ::access(folder.constData(), W_OK) != 0)
-            error = DatabaseError(error.what(), rc, path, errno);
-        throw error;
-    }
+    if (rc != SQLITE_OK)
+        throw db->openError(rc);
     sqlite3_extended_result_codes(handle, 1);
     // The engine falls back to reading only when the file or the file system is write
     // protected; every save would then fail.
@@ -234,7 +228,7 @@ Database::~Database() {
         try {
             Transaction transaction(*this);
             transaction.commit();
-        } catch (const DatabaseError&) {
+        } catch (...) {
         }
     }
     sqlite3_close_v2(db_);
@@ -254,6 +248,19 @@ void Database::exec(std::string_view sql) {
 qint64 Database::queryInt(std::string_view sql, qint64 fallback) {
     Statement statement = prepare(sql);
     return statement.step() ? statement.columnInt64(0) : fallback;
+}
+
+// The engine reports the error of its last attempt to open the file, which for a folder
+// that allows no writing is "no such file": the folder tells the real reason.
+DatabaseError Database::openError(int rc) const {
+    const DatabaseError error = this->error(rc, "open");
+    if ((rc & 0xFF) != SQLITE_CANTOPEN)
+        return error;
+    const QByteArray folder = QFile::encodeName(QFileInfo(path_).absolutePath());
+    if (::access(folder.constData(), W_OK) == 0)
+        return error;
+    const int folderError = errno;
+    return DatabaseError(error.what(), rc, path_, folderError);
 }
 
 void Database::fail(int rc, std::string_view context) const {

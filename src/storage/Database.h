@@ -120,6 +120,7 @@ public:
 private:
     friend class Transaction;
     Database(sqlite3* db, QString path);
+    DatabaseError openError(int rc) const;
 
     sqlite3* db_;
     QString path_;

@@ -6,7 +6,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <cerrno>
+#include <algorithm>
 #include <vector>
 
 namespace {
