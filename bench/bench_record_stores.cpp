@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "SampleRecords.h"
 #include "Timing.h"
 #include "citizens/Base64.h"
 #include "citizens/CitizenStore.h"
@@ -57,51 +58,10 @@ QString PermitOf(int key) {
 }
 
 citizens::IGFormData Citizen(int key, const QString& photo) {
-    citizens::IGFormData r;
-    r.profession = key % 50;
-    r.surname = QStringLiteral("Фамилия%1").arg(key);
-    r.givenName = QStringLiteral("Имя%1").arg(key % 300);
-    r.patronymic = QStringLiteral("Отчество%1").arg(key % 200);
-    r.passportSeries = QStringLiteral("AB");
-    r.passportNumber = QString::number(1000000 + key);
-    r.passportIssueDate = QStringLiteral("05/03/2008");
-    r.passportIssuedBy = QStringLiteral("Отдел внутренних дел");
-    r.birthDate = QStringLiteral("01/01/1980");
-    r.citizenship = key % 30;
-    r.sex = key % 2;
+    citizens::IGFormData r = SampleCitizen(key);
     r.photo = key % kPhotoEvery == 0 ? photo : QString();
-    r.visaRegime = 1;
     r.permitNumber = PermitOf(key);
-    r.workFrom = QStringLiteral("01/02/2010");
-    r.workTo = QStringLiteral("31/01/2011");
-    r.orgName = QStringLiteral("ООО \"Ромашка\"");
-    r.orgInn = QStringLiteral("770100000000");
     r.package = key % kPackages + 1;
-    r.fillingDate = QStringLiteral("03/02/2010");
-    r.permanentAddress = QStringLiteral("Ташкент, улица, дом");
-    r.professionPrefix = key % 3;
-    return r;
-}
-
-citizens::PPFormData Payment() {
-    citizens::PPFormData r;
-    r.payer = QStringLiteral("Плательщик");
-    r.number = QStringLiteral("123");
-    r.date = QStringLiteral("05/03/2008");
-    r.bank = QStringLiteral("Банк");
-    r.sum = QStringLiteral("1500");
-    return r;
-}
-
-citizens::RegAddrFormData Address() {
-    citizens::RegAddrFormData r;
-    r.postalIndex = QStringLiteral("101000");
-    r.region = 77;
-    r.city = QStringLiteral("Москва");
-    r.street = QStringLiteral("Тверская");
-    r.house = QStringLiteral("1");
-    r.registeredFrom = QStringLiteral("01/02/2010");
-    r.registeredTo = QStringLiteral("31/01/2011");
     return r;
 }
 
@@ -117,8 +77,8 @@ void Build(storage::Database& db, const QString& photo) {
         db.exec(std::string("DELETE FROM ") + table);
     for (int key = 1; key <= kCitizens; ++key) {
         citizens::InsertCitizen(db, Citizen(key, photo), key);
-        citizens::InsertPaymentDocument(db, Payment(), key, key);
-        citizens::InsertRegistrationAddress(db, Address(), key);
+        citizens::InsertPaymentDocument(db, SamplePayment(), key, key);
+        citizens::InsertRegistrationAddress(db, SampleAddress(), key);
         citizens::ReplaceCitizenTerritories(db, key, {key % 90, key % 90 + 1});
     }
     QList<permits::CountryQuota> countries;
@@ -156,8 +116,8 @@ int SaveCitizen(storage::Database& db, const citizens::IGFormData& record) {
     citizens::InsertCitizen(db, record, key);
     const int document =
         storage::NextSequenceValue(db, QString::fromLatin1(storage::kPaymentDocumentGenerator));
-    citizens::InsertPaymentDocument(db, Payment(), document, key);
-    citizens::InsertRegistrationAddress(db, Address(), key);
+    citizens::InsertPaymentDocument(db, SamplePayment(), document, key);
+    citizens::InsertRegistrationAddress(db, SampleAddress(), key);
     citizens::ReplaceCitizenTerritories(db, key, {3, 5});
     return key;
 }

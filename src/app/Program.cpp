@@ -9,6 +9,7 @@
 #include "app/TMainForm.h"
 #include "gui/Context.h"
 #include "gui/MessageBoxes.h"
+#include "storage/Database.h"
 #include "storage/DatabaseConnector.h"
 
 namespace app {
@@ -37,6 +38,11 @@ std::optional<int> Program::start() {
         QApplication::setApplicationName(ProductTitle());
         createWindows();
         return std::nullopt;
+    } catch (const storage::DatabaseError& e) {
+        // The file and what failed, in words; the engine's own text is for the log.
+        qWarning("Start failed: %s", e.what());
+        gui::MessageBoxes::error(nullptr, kDatabaseErrorTitle, storage::DescribeDatabaseError(e));
+        return 1;
     } catch (const std::exception& e) {
         gui::MessageBoxes::error(nullptr, ProductTitle(), QString::fromUtf8(e.what()));
         return 1;

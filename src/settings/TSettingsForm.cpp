@@ -35,7 +35,7 @@ TSettingsForm::TSettingsForm(gui::Context& context, QWidget* parent)
 
 void TSettingsForm::showEvent(QShowEvent* event) {
     storage::AppSettings settings;
-    storage::AppSettingsDAO::instance(context_.db).Load(&settings);
+    storage::AppSettingsDAO::instance(context_.db).Load(settings);
     PPNumberNessCheckBox->setChecked(settings.paymentNumberRequired);
     QDialog::showEvent(event);
 }
@@ -43,7 +43,7 @@ void TSettingsForm::showEvent(QShowEvent* event) {
 void TSettingsForm::save() {
     const storage::AppSettings settings{PPNumberNessCheckBox->isChecked()};
     if (!gui::SaveOrReport(this, QStringLiteral("настройки"), [&] {
-            storage::AppSettingsDAO::instance(context_.db).Insert(&settings);
+            storage::AppSettingsDAO::instance(context_.db).Insert(settings);
         }))
         return;
     accept();

@@ -1,16 +1,65 @@
 #include "storage/Database.h"
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtGlobal>
+#include <algorithm>
+#include <cerrno>
 #include <string>
+
+#include "storage/Sequences.h"
 
 namespace storage {
 
-DatabaseError::DatabaseError(const std::string& what, int code, QString path)
-    : std::runtime_error(what), code_(code), path_(std::move(path)) {}
+namespace {
 
-QString DatabaseErrorReason(int code) {
+bool NoSpace(int systemError) {
+    return systemError == ENOSPC || systemError == EDQUOT;
+}
+
+bool NoWritePermission(int systemError) {
+    return systemError == EACCES || systemError == EPERM || systemError == EROFS;
+}
+
+// Why a file could not be opened or created.
+QString CannotOpenReason(int systemError) {
+    if (NoWritePermission(systemError))
+        return QStringLiteral("нет прав на запись");
+    if (NoSpace(systemError))
+        return QStringLiteral("нет места на диске");
+    if (systemError == ENOENT || systemError == ENOTDIR)
+        return QStringLiteral("папка не найдена");
+    return QStringLiteral("файл не удаётся открыть");
+}
+
+QString InputOutputReason(int systemError) {
+    if (NoSpace(systemError))
+        return QStringLiteral("нет места на диске");
+    if (NoWritePermission(systemError))
+        return QStringLiteral("нет прав на запись");
+    return QStringLiteral("ошибка чтения или записи на диск");
+}
+
+// Generator names compare as view names do: without regard to the case of ASCII letters.
+QString GeneratorKey(const QString& name) {
+    QString key = name;
+    for (QChar& c : key) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return key;
+}
+
+}  // namespace
+
+DatabaseError::DatabaseError(const std::string& what, int code, QString path, int systemError)
+    : std::runtime_error(what), code_(code), path_(std::move(path)), systemError_(systemError) {}
+
+QString DatabaseErrorReason(int code, int systemError) {
     switch (code & 0xFF) {
         case SQLITE_FULL:
             return QStringLiteral("нет места на диске");
@@ -19,7 +68,7 @@ QString DatabaseErrorReason(int code) {
         case SQLITE_AUTH:
             return QStringLiteral("нет прав на запись");
         case SQLITE_CANTOPEN:
-            return QStringLiteral("файл не удаётся открыть (нет прав доступа или папки)");
+            return CannotOpenReason(systemError);
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
             return QStringLiteral("файл используется другой программой");
@@ -27,9 +76,11 @@ QString DatabaseErrorReason(int code) {
         case SQLITE_NOTADB:
             return QStringLiteral("файл повреждён");
         case SQLITE_IOERR:
-            return QStringLiteral("ошибка чтения или записи на диск");
+            return InputOutputReason(systemError);
         case SQLITE_NOMEM:
             return QStringLiteral("не хватает памяти");
+        case SQLITE_ABORT:
+            return QStringLiteral("запись прервана");
         default:
             break;
     }
@@ -143,14 +194,22 @@ QString Statement::columnText(int column) const {
 
 Database::Database(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
 
-std::unique_ptr<Database> Database::open(const QString& path) {
+std::unique_ptr<Database> Database::open(const QString& path,
+                                         std::chrono::milliseconds busyTimeout) {
     sqlite3* handle = nullptr;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     std::unique_ptr<Database> db(new Database(handle, path));
     if (rc != SQLITE_OK)
-        db->fail(rc, "open");
+        throw db->openError(rc);
     sqlite3_extended_result_codes(handle, 1);
+    // The engine falls back to reading only when the file or the file system is write
+    // protected; every save would then fail.
+    if (sqlite3_db_readonly(handle, "main") == 1)
+        throw DatabaseError("the file can be read but not written [open]", SQLITE_READONLY, path);
+    // Another program reading the file (a backup tool, the sqlite3 shell) holds its lock
+    // for a moment: wait for it rather than fail the save at once.
+    db->setBusyTimeout(busyTimeout);
     // A file handed to us may be crafted: do not let its schema run code of its own.
     sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
     sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
@@ -161,7 +220,22 @@ std::unique_ptr<Database> Database::open(const QString& path) {
 }
 
 Database::~Database() {
+    if (sequencesBehind_ && openTransactions_ == 0) {
+        // Generator values were drawn in a transaction that failed and no commit since has
+        // recorded them: try once more, briefly, so that the next run does not hand them out
+        // again. A failure changes nothing.
+        setBusyTimeout(std::chrono::milliseconds(1000));
+        try {
+            Transaction transaction(*this);
+            transaction.commit();
+        } catch (...) {
+        }
+    }
     sqlite3_close_v2(db_);
+}
+
+void Database::setBusyTimeout(std::chrono::milliseconds timeout) {
+    sqlite3_busy_timeout(db_, static_cast<int>(timeout.count()));
 }
 
 void Database::exec(std::string_view sql) {
@@ -176,28 +250,110 @@ qint64 Database::queryInt(std::string_view sql, qint64 fallback) {
     return statement.step() ? statement.columnInt64(0) : fallback;
 }
 
+// The engine reports the error of its last attempt to open the file, which for a folder
+// that allows no writing is "no such file": the folder tells the real reason.
+DatabaseError Database::openError(int rc) const {
+    const DatabaseError error = this->error(rc, "open");
+    if ((rc & 0xFF) != SQLITE_CANTOPEN)
+        return error;
+    const QByteArray folder = QFile::encodeName(QFileInfo(path_).absolutePath());
+    if (::access(folder.constData(), W_OK) == 0)
+        return error;
+    const int folderError = errno;
+    return DatabaseError(error.what(), rc, path_, folderError);
+}
+
 void Database::fail(int rc, std::string_view context) const {
+    throw error(rc, context);
+}
+
+DatabaseError Database::error(int rc, std::string_view context) const {
     const char* message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-    throw DatabaseError(std::string(message) + " [" + std::string(context) + "]", rc, path_);
+    // The system's error number belongs to the last failed file operation: it explains only
+    // the errors that come from one.
+    const int primary = rc & 0xFF;
+    const bool fromFileSystem =
+        primary == SQLITE_IOERR || primary == SQLITE_CANTOPEN || primary == SQLITE_FULL;
+    return DatabaseError(std::string(message) + " [" + std::string(context) + "]", rc, path_,
+                         db_ && fromFileSystem ? sqlite3_system_errno(db_) : 0);
+}
+
+int Database::issuedSequenceValue(const QString& generator) const {
+    return issuedSequenceValues_.value(GeneratorKey(generator), 0);
+}
+
+void Database::recordIssuedSequenceValue(const QString& generator, int value) {
+    int& issued = issuedSequenceValues_[GeneratorKey(generator)];
+    issued = std::max(issued, value);
 }
 
 // ---------------------------------------------------------------------------------------
 // Transaction
 
-Transaction::Transaction(Database& db) : db_(db) {
+namespace {
+
+// The engine rolls a whole transaction back by itself after some failures (a full disk, an
+// I/O error); a write made after that would commit on its own.
+DatabaseError LostTransaction(const Database& db) {
+    return DatabaseError("the transaction was rolled back by an earlier error", SQLITE_ABORT,
+                         db.path());
+}
+
+}  // namespace
+
+Transaction::Transaction(Database& db) : db_(db), outermost_(db.openTransactions_ == 0) {
+    sqlite3* handle = db_.handle();
+    if (outermost_ && !sqlite3_get_autocommit(handle)) {
+        // Left open by a failure whose rollback did not complete: nothing in it was ever
+        // reported saved, and nothing after it may nest inside it.
+        sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    if (!outermost_ && sqlite3_get_autocommit(handle))
+        throw LostTransaction(db_);
     db_.exec("SAVEPOINT op");
+    ++db_.openTransactions_;
 }
 
 Transaction::~Transaction() {
-    if (done_)
-        return;
-    // Undo what the failed operation wrote; errors here cannot be reported any more.
-    sqlite3_exec(db_.handle(), "ROLLBACK TO op; RELEASE op", nullptr, nullptr, nullptr);
+    if (!done_)
+        rollback();
 }
 
 void Transaction::commit() {
-    db_.exec("RELEASE op");
+    sqlite3* handle = db_.handle();
+    if (sqlite3_get_autocommit(handle)) {
+        rollback();
+        throw LostTransaction(db_);
+    }
+    if (outermost_ && db_.sequencesBehind_)
+        StoreIssuedSequenceValues(db_, db_.issuedSequenceValues_);
+    const int rc = sqlite3_exec(handle, "RELEASE op", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        // A failed outermost RELEASE leaves the transaction open: roll it back whole.
+        const DatabaseError error = db_.error(rc, "RELEASE op");
+        rollback();
+        throw error;
+    }
     done_ = true;
+    --db_.openTransactions_;
+    if (outermost_)
+        db_.sequencesBehind_ = false;
+}
+
+// Undoes what the operation wrote; errors here cannot be reported any more.
+void Transaction::rollback() noexcept {
+    done_ = true;
+    --db_.openTransactions_;
+    sqlite3* handle = db_.handle();
+    if (outermost_)
+        sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+    else
+        sqlite3_exec(handle, "ROLLBACK TO op; RELEASE op", nullptr, nullptr, nullptr);
+    if (!db_.issuedSequenceValues_.isEmpty())
+        db_.sequencesBehind_ = true;
+    if (outermost_ && !sqlite3_get_autocommit(handle))
+        qWarning("Rollback of %s did not complete: %s", qPrintable(db_.path()),
+                 sqlite3_errmsg(handle));
 }
 
 }  // namespace storage

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
+#include <chrono>
 #include <memory>
 #include <stdexcept>
 #include <string_view>
@@ -14,21 +16,25 @@ namespace storage {
 // engine's own text for the developer; the user is told DescribeDatabaseError().
 class DatabaseError : public std::runtime_error {
 public:
-    DatabaseError(const std::string& what, int code, QString path = {});
+    DatabaseError(const std::string& what, int code, QString path = {}, int systemError = 0);
     // The engine's extended result code.
     int code() const { return code_; }
     // The database file concerned; empty when unknown.
     const QString& path() const { return path_; }
+    // The operating system's error number behind it (errno), 0 when unknown.
+    int systemError() const { return systemError_; }
 
 private:
     int code_;
     QString path_;
+    int systemError_;
 };
 
 // Why an operation on the database failed, in Russian, as a user can act on it: "нет места
 // на диске", "нет прав на запись", "файл используется другой программой", "файл
-// повреждён", ...
-QString DatabaseErrorReason(int code);
+// повреждён", ... The system's error number, when known, makes it precise where the
+// engine's code alone is not (a file that cannot be opened).
+QString DatabaseErrorReason(int code, int systemError = 0);
 
 // The whole message for the user: the file and the reason.
 QString DescribeDatabaseError(const DatabaseError& error);
@@ -72,12 +78,18 @@ private:
     sqlite3_stmt* stmt_ = nullptr;
 };
 
+// How long a statement waits for another program's lock on the file (a backup tool, the
+// sqlite3 shell reading it) before it fails with "файл используется другой программой".
+inline constexpr std::chrono::milliseconds kBusyTimeout{5000};
+
 // The connection to one SQLite file. Not copyable; one object owns the connection of the
 // program's database for the whole run.
 class Database {
 public:
-    // Opens the file, creating it when missing. Throws DatabaseError.
-    static std::unique_ptr<Database> open(const QString& path);
+    // Opens the file for reading and writing, creating it when missing. A file or folder
+    // that allows reading only is refused. Throws DatabaseError.
+    static std::unique_ptr<Database> open(const QString& path,
+                                          std::chrono::milliseconds busyTimeout = kBusyTimeout);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -90,19 +102,43 @@ public:
     // One integer from a query such as "SELECT count(*) FROM ig"; `fallback` for no row.
     qint64 queryInt(std::string_view sql, qint64 fallback = 0);
 
+    // How long a statement waits for another connection's lock before it fails.
+    void setBusyTimeout(std::chrono::milliseconds timeout);
+
     sqlite3* handle() const { return db_; }
+    // The error of a failed call that returned `rc`, with the engine's message and the
+    // statement or step concerned.
     [[noreturn]] void fail(int rc, std::string_view context) const;
+    DatabaseError error(int rc, std::string_view context) const;
+
+    // The highest value each generator handed out on this connection (see Sequences.h), 0
+    // for none; names compare without regard to ASCII case. It outlives a rolled-back
+    // transaction, so that a value drawn inside it is not handed out again.
+    int issuedSequenceValue(const QString& generator) const;
+    void recordIssuedSequenceValue(const QString& generator, int value);
 
 private:
+    friend class Transaction;
     Database(sqlite3* db, QString path);
+    DatabaseError openError(int rc) const;
 
     sqlite3* db_;
     QString path_;
+    int openTransactions_ = 0;
+    QHash<QString, int> issuedSequenceValues_;
+    // Set when a transaction was rolled back after generator values were handed out: the
+    // file may hold less than issuedSequenceValues_. The next outermost commit writes them.
+    bool sequencesBehind_ = false;
 };
 
 // Groups the writes of one operation: they are committed together by commit(), and rolled
 // back if the guard goes out of scope first (an exception). Guards nest: only the outermost
 // commit reaches the file.
+//
+// A commit that the engine refuses (another program's lock outlasting the busy timeout, a
+// full disk, an I/O error) throws DatabaseError after the whole transaction has been rolled
+// back: the connection is back in autocommit, nothing of the operation is in the file, and
+// the next transaction starts clean. commit() returns only when the change is in the file.
 class Transaction {
 public:
     explicit Transaction(Database& db);
@@ -113,7 +149,10 @@ public:
     void commit();
 
 private:
+    void rollback() noexcept;
+
     Database& db_;
+    bool outermost_;
     bool done_ = false;
 };
 

@@ -28,6 +28,17 @@ QString Refusal(const QString& path, const QString& reason) {
 }
 
 QString SystemError(int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+            return QStringLiteral("нет места на диске");
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return QStringLiteral("нет прав на запись");
+        default:
+            break;
+    }
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
@@ -170,7 +181,7 @@ FileKind DetectFileKind(const QString& path) {
     if (!file.exists())
         return FileKind::Missing;
     if (!file.open(QIODevice::ReadOnly))
-        return FileKind::Unknown;
+        return FileKind::Unreadable;
     const QByteArray head = file.read(16);
     if (head.isEmpty())
         return file.size() == 0 ? FileKind::Empty : FileKind::Unknown;
@@ -220,6 +231,7 @@ bool DatabaseConnector::AcquireExclusiveUse() {
     lock_ = FileLock::tryLock(databasePath_, /*create=*/false, &busy);
     if (!lock_ && !busy && !QFile::exists(databasePath_)) {
         // No file: the new database is created here, and locked before anyone else sees it.
+        newFile_ = true;
         lock_ = FileLock::tryLock(databasePath_, /*create=*/true, &busy);
     }
     return lock_.has_value() || !busy;
@@ -231,6 +243,17 @@ OpenOutcome DatabaseConnector::OpenDatabase() {
                 Refusal(databasePath_, QStringLiteral("он используется другим приложением")),
                 {}};
     }
+    try {
+        return openByKind();
+    } catch (const DatabaseError& e) {
+        // The reason is told before the file goes: it names what happened to the file.
+        OpenOutcome outcome{false, failedStartMessage(e), {}};
+        abandonStart();
+        return outcome;
+    }
+}
+
+OpenOutcome DatabaseConnector::openByKind() {
     switch (DetectFileKind(databasePath_)) {
         case FileKind::Missing:
         case FileKind::Empty:
@@ -238,6 +261,8 @@ OpenOutcome DatabaseConnector::OpenDatabase() {
             return openSqliteFile();
         case FileKind::Legacy:
             return migrateLegacyFile();
+        case FileKind::Unreadable:
+            return {false, Refusal(databasePath_, QStringLiteral("файл не удаётся прочитать")), {}};
         case FileKind::Unknown:
             break;
     }
@@ -249,18 +274,10 @@ OpenOutcome DatabaseConnector::OpenDatabase() {
 
 OpenOutcome DatabaseConnector::openSqliteFile() {
     OpenOutcome outcome;
-    try {
-        openConnection();
-        if (auto refusal = refusalOfOpenedFile()) {
-            db_.reset();
-            outcome.error = *refusal;
-            return outcome;
-        }
-    } catch (const DatabaseError& e) {
+    openConnection();
+    if (auto refusal = refusalOfOpenedFile()) {
         db_.reset();
-        outcome.error =
-            Refusal(databasePath_,
-                    QStringLiteral("файл повреждён (%1)").arg(QString::fromStdString(e.what())));
+        outcome.error = *refusal;
         return outcome;
     }
     storedLayouts_ = SplitStructureDescription(StructureDescription(*db_));
@@ -280,6 +297,43 @@ OpenOutcome DatabaseConnector::openSqliteFile() {
     finishOpening();
     outcome.opened = true;
     return outcome;
+}
+
+// Why the engine's failure stopped the start, naming the converted copy when it was the
+// file being written.
+QString DatabaseConnector::failureReason(const DatabaseError& e) const {
+    const QString reason = DatabaseErrorReason(e.code(), e.systemError());
+    if (e.path() != temporaryPath_)
+        return reason;
+    return QStringLiteral("не удалось записать его преобразованную копию «%1» (%2)")
+        .arg(QDir::toNativeSeparators(temporaryPath_), reason);
+}
+
+QString DatabaseConnector::failedStartMessage(const DatabaseError& e) const {
+    const QString file = QDir::toNativeSeparators(databasePath_);
+    if (newFile_) {
+        // The copy made on the way is no business of a user who has no file yet.
+        return QStringLiteral("Файл базы данных «%1» не может быть создан: %2.")
+            .arg(file, DatabaseErrorReason(e.code(), e.systemError()));
+    }
+    if (!replacedFile_)
+        return Refusal(databasePath_, failureReason(e));
+    return QStringLiteral(
+               "Файл базы данных «%1» не может быть открыт: %2.\n"
+               "Его данные уже преобразованы в новый формат и сохранены в нём; подготовка "
+               "файла будет завершена при следующем запуске.")
+        .arg(file, failureReason(e));
+}
+
+// After a failed start: the connection closes, and a file that this start created goes
+// again, since nothing of the user's is in it.
+void DatabaseConnector::abandonStart() {
+    db_.reset();
+    if (!newFile_)
+        return;
+    QFile::remove(databasePath_);
+    QFile::remove(databasePath_ + QStringLiteral("-journal"));
+    lock_.reset();
 }
 
 // A file of the earlier program cannot stay in use, so it is converted whatever version it
@@ -328,8 +382,7 @@ std::unique_ptr<LegacyFile> DatabaseConnector::convertLegacyFile(QString* refusa
                        "это файл прежней версии программы, который не удаётся преобразовать (%1)")
                        .arg(QString::fromUtf8(e.what()));
     } catch (const DatabaseError& e) {
-        *refusal = QStringLiteral("не удалось записать его преобразованную копию «%1» (%2)")
-                       .arg(QDir::toNativeSeparators(temporaryPath_), QString::fromUtf8(e.what()));
+        *refusal = failureReason(e);
     }
     return nullptr;
 }
@@ -376,9 +429,15 @@ int DatabaseConnector::UpgradeDatabase() {
             return 1;
         writeConvertedCopy(SqliteUpgradeSource(*db_));
         return 0;
-    } catch (const std::exception&) {
+    } catch (const ConversionError&) {
+        // A version or a value the copy cannot take: the old file stays in use as it is.
         discardTemporaryFile();
         return -1;
+    } catch (...) {
+        // The engine failed (a full disk, no write permission, an I/O error): nothing of the
+        // copy stays, and the start ends with the reason.
+        discardTemporaryFile();
+        throw;
     }
 }
 
@@ -386,7 +445,7 @@ int DatabaseConnector::UpgradeDatabase() {
 // closed when this returns, also on failure.
 void DatabaseConnector::writeConvertedCopy(const UpgradeSource& source) {
     discardTemporaryFile();
-    const std::unique_ptr<Database> temporary = Database::open(temporaryPath_);
+    const std::unique_ptr<Database> temporary = Database::open(temporaryPath_, busyTimeout_);
     MarkAsOurs(*temporary);
     CopySchemaViews(source, *temporary);
 }
@@ -413,6 +472,7 @@ bool DatabaseConnector::putConvertedCopyInPlace(QString* error) {
         return false;
     SyncFolder(folder_);
     lock_ = std::move(newLock);
+    replacedFile_ = true;
     return true;
 }
 
@@ -422,7 +482,7 @@ void DatabaseConnector::discardTemporaryFile() {
 }
 
 void DatabaseConnector::openConnection() {
-    db_ = Database::open(databasePath_);
+    db_ = Database::open(databasePath_, busyTimeout_);
 }
 
 // Brings every view to its current layout (a file whose conversion failed is restructured in

@@ -4,15 +4,16 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <memory>
 #include <optional>
 
+#include "storage/Database.h"
 #include "storage/FileLock.h"
 #include "storage/Schema.h"
 
 namespace storage {
 
-class Database;
 class LegacyFile;
 class UpgradeSource;
 
@@ -28,9 +29,10 @@ inline constexpr int kApplicationId = 0x56454C54;
 // What a file named igdb.dat holds, judged by its first bytes.
 enum class FileKind {
     Missing,
-    Empty,   // no bytes: a new database
-    Sqlite,  // an SQLite file, ours or not
-    Legacy,  // a file of the earlier program's database engine
+    Empty,       // no bytes: a new database
+    Sqlite,      // an SQLite file, ours or not
+    Legacy,      // a file of the earlier program's database engine
+    Unreadable,  // cannot be opened for reading
     Unknown,
 };
 FileKind DetectFileKind(const QString& path);
@@ -79,12 +81,19 @@ public:
 
     // Opens the database, creating an empty one; converts an older file, or a file of the
     // earlier program, through igdb_temp.dat and puts the copy in place; records
-    // "DATABASE_VERSION" "2".
+    // "DATABASE_VERSION" "2". Never throws: a file it cannot use (held by another program, on
+    // a full disk, in a folder without write permission, damaged) is refused with the reason,
+    // left as it was, and a file this start created is removed again.
     OpenOutcome OpenDatabase();
 
     // 1: the file is current; 0: a converted copy was committed to igdb_temp.dat;
-    // -1: the conversion failed and was abandoned (nothing of it is left).
+    // -1: a stored version or value could not be converted and the copy was abandoned.
+    // A failure of the engine while copying throws DatabaseError. Nothing of an abandoned
+    // copy is left.
     int UpgradeDatabase();
+
+    // How long the connections wait for another program's lock; tests shorten it.
+    void setBusyTimeout(std::chrono::milliseconds timeout) { busyTimeout_ = timeout; }
 
     Database& db() { return *db_; }
     bool isOpen() const { return db_ != nullptr; }
@@ -98,7 +107,11 @@ protected:
     virtual bool replaceDatabaseFile(QString* error);
 
 private:
+    OpenOutcome openByKind();
     OpenOutcome openSqliteFile();
+    QString failureReason(const DatabaseError& e) const;
+    QString failedStartMessage(const DatabaseError& e) const;
+    void abandonStart();
     OpenOutcome migrateLegacyFile();
     std::unique_ptr<LegacyFile> convertLegacyFile(QString* refusal);
     std::optional<QString> refusalOfOpenedFile();
@@ -115,6 +128,11 @@ private:
     std::optional<FileLock> lock_;
     std::unique_ptr<Database> db_;
     QList<Layout> storedLayouts_;
+    std::chrono::milliseconds busyTimeout_ = kBusyTimeout;
+    // This start created igdb.dat (there was none).
+    bool newFile_ = false;
+    // igdb.dat was replaced by its converted copy in this start.
+    bool replacedFile_ = false;
 };
 
 }  // namespace storage

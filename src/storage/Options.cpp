@@ -31,18 +31,18 @@ AppSettingsDAO& AppSettingsDAO::instance(Database& db) {
     return *dao;
 }
 
-void AppSettingsDAO::Insert(const void* record) {
-    write(*static_cast<const AppSettings*>(record));
+void AppSettingsDAO::Insert(const AppSettings& record) {
+    write(record);
 }
 
-void AppSettingsDAO::Update(const void* record) {
+void AppSettingsDAO::Update(const AppSettings& record) {
     Insert(record);
 }
 
-void AppSettingsDAO::Delete(const void*) {}
+void AppSettingsDAO::Delete(const AppSettings&) {}
 
-void AppSettingsDAO::Load(void* record) {
-    *static_cast<AppSettings*>(record) = read();
+void AppSettingsDAO::Load(AppSettings& record) {
+    record = read();
 }
 
 AppSettings AppSettingsDAO::read() {

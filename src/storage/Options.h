@@ -24,27 +24,29 @@ struct AppSettings {
 };
 
 // Data access with virtual operations, for the settings records: two writes, a removal and
-// a read, each on a record passed by pointer.
+// a read, each on a record of its type. A write that the database refuses throws
+// DatabaseError.
+template <typename Record>
 class BaseDAO {
 public:
     virtual ~BaseDAO() = default;
-    virtual void Insert(const void* record) = 0;
-    virtual void Update(const void* record) = 0;
-    virtual void Delete(const void* record) = 0;
-    virtual void Load(void* record) = 0;
+    virtual void Insert(const Record& record) = 0;
+    virtual void Update(const Record& record) = 0;
+    virtual void Delete(const Record& record) = 0;
+    virtual void Load(Record& record) = 0;
 };
 
 // The settings record in app_options. One instance serves the process, made on first use.
-class AppSettingsDAO final : public BaseDAO {
+class AppSettingsDAO final : public BaseDAO<AppSettings> {
 public:
     explicit AppSettingsDAO(Database& db) : db_(db) {}
 
     static AppSettingsDAO& instance(Database& db);
 
-    void Insert(const void* record) override;  // stores the flag as "1" or "0"
-    void Update(const void* record) override;  // the same as Insert
-    void Delete(const void* record) override;  // settings are never removed
-    void Load(void* record) override;          // flag = stored value is "1"
+    void Insert(const AppSettings& record) override;  // stores the flag as "1" or "0"
+    void Update(const AppSettings& record) override;  // the same as Insert
+    void Delete(const AppSettings& record) override;  // settings are never removed
+    void Load(AppSettings& record) override;          // flag = stored value is "1"
 
     AppSettings read();
     void write(const AppSettings& settings);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <QFile>
@@ -8,6 +9,7 @@
 #include "storage/DatabaseConnector.h"
 #include "storage/Options.h"
 #include "storage/Views.h"
+#include "support/DatabaseFaults.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
 
@@ -246,6 +248,26 @@ TEST(Connector, SecondUserOfTheFileIsKeptAwayAlsoAfterReplacement) {
     EXPECT_EQ(GetOption(first.db(), "FMSMEMBER"), "x");
 }
 
+TEST(Connector, FileHeldByAnotherProgramIsRefusedAsInUseNotAsDamaged) {
+    using namespace std::chrono_literals;
+    TestFolder folder;
+    { TestDatabase create(folder.path()); }
+    const QByteArray before = folder.read("igdb.dat");
+    const OtherProgram other(folder.file("igdb.dat"), OtherProgram::Lock::Exclusive);
+    ASSERT_TRUE(other.holding());
+
+    DatabaseConnector connector(folder.path());
+    connector.setBusyTimeout(100ms);
+    const OpenOutcome outcome = connector.OpenDatabase();
+    EXPECT_FALSE(outcome.opened);
+    EXPECT_TRUE(outcome.error.contains(folder.file("igdb.dat")));
+    EXPECT_TRUE(outcome.error.contains("используется другой программой"))
+        << outcome.error.toStdString();
+    EXPECT_FALSE(outcome.error.contains("повреждён"));
+    EXPECT_FALSE(outcome.error.contains("locked"));
+    EXPECT_EQ(folder.read("igdb.dat"), before);
+}
+
 TEST(Connector, MissingFilePassesTheExclusiveUseTest) {
     TestFolder folder;
     DatabaseConnector connector(folder.path());
@@ -267,4 +289,17 @@ TEST(ConnectorDeathTest, CommittedChangeSurvivesKill) {
         ::testing::KilledBySignal(SIGKILL), "");
     TestDatabase after(folder.path());
     EXPECT_EQ(GetOption(after.db(), "FMSMEMBER"), "сохранено");
+
+    // What makes it so, read back from the connection: a rollback journal (one file at rest)
+    // synced with its removal, and a file that cannot make the engine run code of its own.
+    Database& db = after.db();
+    Statement journal = db.prepare("PRAGMA journal_mode");
+    ASSERT_TRUE(journal.step());
+    EXPECT_EQ(journal.columnText(0), "delete");
+    EXPECT_EQ(db.queryInt("PRAGMA synchronous"), 3);  // EXTRA
+    EXPECT_EQ(db.queryInt("PRAGMA trusted_schema"), 0);
+    int defensive = -1;
+    sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_DEFENSIVE, -1, &defensive);
+    EXPECT_EQ(defensive, 1);
+    EXPECT_EQ(db.queryInt("PRAGMA busy_timeout"), 5000);
 }

@@ -42,7 +42,7 @@ TEST(Options, PaymentNumberIsRequiredOnlyForOne) {
     }
     SetOption(data.db(), "PP_NUMBER_NESS", "1");
     AppSettings settings;
-    dao.Load(&settings);
+    dao.Load(settings);
     EXPECT_TRUE(settings.paymentNumberRequired);
 }
 
@@ -51,10 +51,10 @@ TEST(Options, ClearedFlagIsStoredAsZero) {
     TestDatabase data(folder.path());
     AppSettingsDAO& dao = AppSettingsDAO::instance(data.db());
     AppSettings settings{true};
-    dao.Insert(&settings);
+    dao.Insert(settings);
     EXPECT_EQ(GetOption(data.db(), "PP_NUMBER_NESS"), "1");
     settings.paymentNumberRequired = false;
-    dao.Insert(&settings);
+    dao.Insert(settings);
     EXPECT_EQ(GetOption(data.db(), "PP_NUMBER_NESS"), "0");
     EXPECT_EQ(data.db().queryInt("SELECT count(*) FROM app_options WHERE key='PP_NUMBER_NESS'"), 1);
 }

@@ -1,10 +1,35 @@
 #include <gtest/gtest.h>
 
+#include "storage/Options.h"
 #include "storage/Sequences.h"
+#include "support/DatabaseFaults.h"
+#include "support/QtPrinters.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
 
 using namespace storage;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Draws a citizen key inside a save whose commit fails, because another program reads the
+// file past the busy timeout. Returns the key drawn.
+int DrawInAFailedSave(Database& db) {
+    db.setBusyTimeout(100ms);
+    const OtherProgram reader(db.path(), OtherProgram::Lock::Read);
+    EXPECT_TRUE(reader.holding());
+    Transaction save(db);
+    const int key = NextSequenceValue(db, kCitizenGenerator);
+    EXPECT_THROW(save.commit(), DatabaseError);
+    return key;
+}
+
+QStringList GeneratorInFile(const QString& path) {
+    const auto reader = Database::open(path);
+    return Rows(*reader, "IGGEN");
+}
+
+}  // namespace
 
 TEST(Sequences, StartAtOneAndCountUp) {
     TestFolder folder;
@@ -38,4 +63,43 @@ TEST(Sequences, AnyNameMakesItsOwnView) {
     TestDatabase data(folder.path());
     EXPECT_EQ(NextSequenceValue(data.db(), "OTHERGEN"), 1);
     EXPECT_EQ(Rows(data.db(), "OTHERGEN"), QStringList{"1"});
+}
+
+TEST(Sequences, ValueDrawnInAFailedSaveIsNotGivenAgainInThisRun) {
+    TestFolder folder;
+    TestDatabase data(folder.path());
+    EXPECT_EQ(NextSequenceValue(data.db(), "IGGEN"), 1);
+    EXPECT_EQ(DrawInAFailedSave(data.db()), 2);
+    EXPECT_EQ(GeneratorInFile(folder.file("igdb.dat")), QStringList{"1"});
+    // Any later commit records the value drawn, so that a crash cannot bring it back.
+    SetOption(data.db(), "FMSMEMBER", "x");
+    EXPECT_EQ(GeneratorInFile(folder.file("igdb.dat")), QStringList{"2"});
+    EXPECT_EQ(NextSequenceValue(data.db(), "iggen"), 3);
+    EXPECT_EQ(GeneratorInFile(folder.file("igdb.dat")), QStringList{"3"});
+}
+
+TEST(Sequences, ValueDrawnInAFailedSaveIsNotGivenAgainInTheNextRun) {
+    TestFolder folder;
+    {
+        TestDatabase data(folder.path());
+        EXPECT_EQ(DrawInAFailedSave(data.db()), 1);
+        EXPECT_EQ(DrawInAFailedSave(data.db()), 2);
+        // Nothing commits before the program ends.
+    }
+    TestDatabase next(folder.path());
+    EXPECT_EQ(NextSequenceValue(next.db(), "IGGEN"), 3);
+}
+
+TEST(Sequences, DrawWhoseOwnCommitFailsReturnsNothing) {
+    TestFolder folder;
+    TestDatabase data(folder.path());
+    data.db().setBusyTimeout(100ms);
+    {
+        const OtherProgram reader(folder.file("igdb.dat"), OtherProgram::Lock::Read);
+        ASSERT_TRUE(reader.holding());
+        EXPECT_THROW(NextSequenceValue(data.db(), "IGGEN"), DatabaseError);
+    }
+    EXPECT_EQ(GeneratorInFile(folder.file("igdb.dat")), QStringList{});
+    EXPECT_EQ(NextSequenceValue(data.db(), "IGGEN"), 1);
+    EXPECT_EQ(GeneratorInFile(folder.file("igdb.dat")), QStringList{"1"});
 }
