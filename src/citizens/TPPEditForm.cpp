@@ -69,7 +69,7 @@ TPPEditForm::TPPEditForm(gui::Context& context, QWidget* parent)
         kindRow->addWidget(kind);
     kindRow->addStretch();
     auto* numberLabel = new QHBoxLayout;
-    numberLabel->setSpacing(0);
+    numberLabel->setSpacing(3);
     numberLabel->addWidget(
         LabelOf(MaskEdit2, QStringLiteral("№ Платежного документа"), this, false));
     numberLabel->addWidget(NumberAsterisk);
