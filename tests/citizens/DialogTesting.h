@@ -31,4 +31,18 @@ inline void WhenModal(QDialog* dialog, std::function<void()> act) {
     timer->start();
 }
 
+// Calls `open`, which shows `dialog` modally and returns when it has closed, with `act` done in
+// the dialog meanwhile; returns what `open` returned.
+template <typename Open>
+auto DoInModal(QDialog* dialog, std::function<void()> act, Open open) {
+    bool acted = false;
+    WhenModal(dialog, [&] {
+        acted = true;
+        act();
+    });
+    const auto result = open();
+    EXPECT_TRUE(acted) << "the dialog did not show";
+    return result;
+}
+
 }  // namespace dialog_testing

@@ -20,7 +20,7 @@
 #include "support/TestFolder.h"
 
 using citizens::PPFormData;
-using dialog_testing::WhenModal;
+using dialog_testing::DoInModal;
 
 namespace {
 
@@ -58,14 +58,7 @@ protected:
     // Opens the dialog over the opener for `held`, does `act` in it (which closes it), and
     // returns what the dialog returned.
     bool Edit(std::optional<PPFormData>& held, std::function<void()> act) {
-        bool acted = false;
-        WhenModal(&form, [&] {
-            acted = true;
-            act();
-        });
-        const bool saved = form.EditPaymentDocument(held, kPayer);
-        EXPECT_TRUE(acted);
-        return saved;
+        return DoInModal(&form, act, [&] { return form.EditPaymentDocument(held, kPayer); });
     }
 
     void SetNumberRequired(const QString& value) {

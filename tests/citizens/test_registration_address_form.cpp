@@ -17,7 +17,7 @@
 #include "support/TestFolder.h"
 
 using citizens::RegAddrFormData;
-using dialog_testing::WhenModal;
+using dialog_testing::DoInModal;
 using dictionaries::ComboItem;
 
 namespace {
@@ -62,14 +62,7 @@ protected:
     }
 
     bool Edit(RegAddrFormData& held, std::function<void()> act) {
-        bool acted = false;
-        WhenModal(&form, [&] {
-            acted = true;
-            act();
-        });
-        const bool saved = form.EditAddress(held);
-        EXPECT_TRUE(acted);
-        return saved;
+        return DoInModal(&form, act, [&] { return form.EditAddress(held); });
     }
 
     void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
