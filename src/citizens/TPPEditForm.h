@@ -5,9 +5,19 @@
 
 #include "citizens/PaymentDocumentStore.h"
 
+class QButtonGroup;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
 namespace gui {
 struct Context;
 }
+
+namespace controls {
+class TEditSD;
+class TExtDateEdit;
+}  // namespace controls
 
 namespace citizens {
 
@@ -26,8 +36,37 @@ public:
     // "Отмена" returns false and leaves `held` as it was.
     bool EditPaymentDocument(std::optional<PPFormData>& held, const QString& payer);
 
+    controls::TEditSD* Edit1;    // "Плательщик", at most 250 characters
+    QRadioButton* RadioButton1;  // "п/п", document kind 1
+    QRadioButton* RadioButton2;  // "кв.", document kind 2
+    QRadioButton* RadioButton3;  // "пр.", document kind 3
+    controls::TEditSD* MaskEdit2;  // "№ Платежного документа", digits, at most 30
+    QLabel* NumberAsterisk;        // shown while "PP_NUMBER_NESS" is "1"
+    controls::TEditSD* MaskEdit1;           // "Банк", at most 22 characters
+    controls::TExtDateEdit* CustomPanel11;  // "Дата"
+    controls::TEditSD* MaskEdit3;           // "Сумма", digits, at most 22
+    QPushButton* Button2;                   // "Сохранить"
+    QPushButton* Button3;                   // "Отмена"
+    QPushButton* Button1;                   // "Очистить"
+    QPushButton* Button8;                   // "?"
+
 protected:
     gui::Context& context_;
+
+private:
+    // "Очистить": the number's mark from the setting, bank, number and date empty, the sum
+    // 1000, "п/п". The payer stays.
+    void Clear();
+    void Fill(const PPFormData& record);
+    // The six checks in their order; the first failure is shown and ends them.
+    bool Check();
+    void Save();
+    bool NumberRequired() const;
+    int ChosenKind() const;
+    void ChooseKind(int kind);
+
+    QButtonGroup* kinds_;
+    std::optional<PPFormData>* held_ = nullptr;
 };
 
 }  // namespace citizens

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFrame>
 #include <QString>
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -13,6 +14,11 @@ struct Context;
 
 namespace citizens {
 
+class TAcquireImage;
+
+// The filter of the photo's open-file dialog.
+inline constexpr char kPhotoFileFilter[] = "Jpeg фотографии (*.jpg *.jpeg)";
+
 // The photo of the citizen being entered, in the citizen entry dialog: the picture (Image1)
 // or "НЕТ ФОТО" (Label23) in its place, and the buttons that take a photo from a file
 // (Button5) or a scanner (Button4), with the photo's own help (Button8). It holds the
@@ -22,6 +28,7 @@ class TPhotoArea : public QFrame {
 
 public:
     TPhotoArea(gui::Context& context, QWidget* parent = nullptr);
+    ~TPhotoArea() override;
 
     QLabel* Image1;        // the picture, 189 by 253
     QLabel* Label23;       // "НЕТ ФОТО", shown while no photo is held
@@ -53,7 +60,22 @@ protected:
     gui::Context& context_;
 
 private:
+    // "Добавить фотографию" / "Изменить фотографию": a JPEG file of at most 200 KB.
+    void LoadFromFile();
+    // "Сканировать": the scanner's sequence, with the scan window in place of the scanner's
+    // own dialog.
+    void Scan();
+    void ScanWithLoadedModule();
+    void ReportScannerFailure();
+    QString RememberedScanner() const;
+    void RememberScanner(const QString& name);
+    // Shows `jpeg` in Image1; false when it cannot be decoded.
+    bool ShowPicture(const QByteArray& jpeg);
+
     QByteArray jpeg_;
+    std::unique_ptr<TAcquireImage> acquire_;
+    // Set while the scanner library is loaded for a scan.
+    bool scannerModuleLoaded_ = false;
 };
 
 }  // namespace citizens
