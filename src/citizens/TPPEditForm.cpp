@@ -190,7 +190,7 @@ void TPPEditForm::Save() {
 
 bool TPPEditForm::NumberRequired() const {
     storage::AppSettings settings;
-    storage::AppSettingsDAO::instance(context_.db).Load(&settings);
+    storage::AppSettingsDAO::instance(context_.db).Load(settings);
     return settings.paymentNumberRequired;
 }
 
