@@ -176,6 +176,12 @@ TExtDateEdit::TExtDateEdit(QWidget* parent)
     connect(edit_, &TNewEdit::exited, this, &TExtDateEdit::exited);
 }
 
+// The edit loses the focus while the field's children are destroyed; by then the field is
+// no longer a TExtDateEdit, and must not hear of it.
+TExtDateEdit::~TExtDateEdit() {
+    disconnect(edit_, nullptr, this, nullptr);
+}
+
 QString TExtDateEdit::Text() const {
     return edit_->hasFocus() ? DateTextOnLeaving(edit_->text()) : edit_->text();
 }

@@ -58,6 +58,7 @@ class TExtDateEdit : public QFrame {
 
 public:
     explicit TExtDateEdit(QWidget* parent = nullptr);
+    ~TExtDateEdit() override;
 
     // The edit's text. While the user is still in the field, a date typed as digits is read
     // as the date text it becomes when the field is left, so that a dialog saving on Enter
