@@ -223,6 +223,7 @@ void TIGEditForm::createAttachedControls() {
     CustomPanel11 = DateEdit("CustomPanel11", this);
     CustomPanel13 = DateEdit("CustomPanel13", this);
     Edit3 = PlainEdit("Edit3", this);
+    Edit3->setMinimumWidth(120);
     Label15 = controls::Named(new QLabel(QStringLiteral("Не принято"), this), "Label15");
     Button1 = controls::NamedButton("Button1", QStringLiteral("Принять"), this);
     ButtonPPDel = controls::NamedButton("ButtonPPDel", QStringLiteral("Удалить"), this);
@@ -279,6 +280,8 @@ QWidget* TIGEditForm::organisationArea() {
     person->addWidget(Edit4, 1, 2);
     person->addWidget(LabelOf(Edit6, QStringLiteral("Номер:"), true), 1, 3);
     person->addWidget(Edit6, 1, 4);
+    for (QWidget* field : std::initializer_list<QWidget*>{Edit5, Edit7, Edit8, Edit4, Edit6})
+        field->setMinimumWidth(130);
 
     auto* area = new QFrame(this);
     area->setFrameShape(QFrame::StyledPanel);
@@ -328,7 +331,7 @@ QWidget* TIGEditForm::workArea() {
 QWidget* TIGEditForm::passportArea() {
     auto* area = new QFrame(this);
     area->setFrameShape(QFrame::StyledPanel);
-    auto* grid = new QGridLayout(area);
+    auto* grid = new QGridLayout;
     int row = 0;
     grid->addWidget(Heading(QStringLiteral("Паспортные данные ИГ:"), area), row++, 0, 1, 4);
     const auto addRow = [&](QWidget* field, const QString& text, bool mandatory) {
@@ -355,16 +358,27 @@ QWidget* TIGEditForm::passportArea() {
     grid->addWidget(LabelOf(RadioButton1, QStringLiteral("Пол:"), true), row, 0);
     grid->addLayout(sex, row++, 1, 1, 3);
     addRow(ComboBox12, QStringLiteral("Гражданство:"), true);
+    grid->setRowStretch(row, 1);
     grid->setColumnStretch(3, 1);
+    for (QWidget* field : std::initializer_list<QWidget*>{Edit14, Edit15, Edit, ComboBox12})
+        field->setMinimumWidth(360);
 
     auto* photo = new QVBoxLayout;
     photo->addWidget(LabelOf(photo_->Button5, QStringLiteral("Фотография:"), true));
     photo->addWidget(photo_);
     photo->addStretch();
-    grid->addLayout(photo, 0, 4, row, 1);
-    grid->setColumnMinimumWidth(4, 200);
-    grid->addWidget(LabelOf(EdOsOtm, QStringLiteral("Особые отметки:")), row, 0);
-    grid->addWidget(EdOsOtm, row, 1, 1, 4);
+
+    auto* marks = new QHBoxLayout;
+    marks->addWidget(LabelOf(EdOsOtm, QStringLiteral("Особые отметки:")));
+    marks->addWidget(EdOsOtm, 1);
+
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(grid, 1);
+    columns->addSpacing(16);
+    columns->addLayout(photo);
+    auto* layout = new QVBoxLayout(area);
+    layout->addLayout(columns);
+    layout->addLayout(marks);
     return area;
 }
 
@@ -507,10 +521,13 @@ void TIGEditForm::TakeReferenceLists() {
 
 // Shown anew, or brought to the front already shown: either way it is set up as on showing.
 void TIGEditForm::present() {
-    if (isVisible())
+    if (isVisible()) {
         onShowing();
-    else
+    } else {
+        // The window takes its size from the group that will show.
+        showOrganisationGroup();
         show();
+    }
     raise();
     activateWindow();
 }

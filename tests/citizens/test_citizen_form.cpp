@@ -30,6 +30,7 @@
 #include "controls/TExtEdit.h"
 #include "controls/TExtSrchComboBox.h"
 #include "controls/TExtSrchEdit.h"
+#include "controls/TForm2.h"
 #include "dates/DateConventions.h"
 #include "gui/Context.h"
 #include "gui/MessageBoxes.h"
@@ -858,6 +859,17 @@ TEST_F(CitizenFormTest, EnterSavesUnlessAnOpenListTakesItAndEscapeCancels) {
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(form.CheckBox4->isChecked());
     EXPECT_EQ(count("ig"), 1);
+
+    // Last: the offscreen platform does not give the window back when the picker closes.
+    form.OpenNewCitizen(0);
+    fillVisaFree();
+    controls_testing::ShowActive(form);
+    form.RNPDateFrom->Edit()->setFocus();
+    form.RNPDateFrom->SetVisible(true);
+    ASSERT_TRUE(form.RNPDateFrom->Edit()->Picker()->isVisible());
+    controls_testing::Press(Qt::Key_Return, QStringLiteral("\r"));
+    EXPECT_FALSE(form.RNPDateFrom->Edit()->Picker()->isVisible());
+    EXPECT_EQ(count("ig"), 1);
 }
 
 // The program's windows reach the citizen window through the main window and Forms.
@@ -890,4 +902,52 @@ TEST(CitizenFormInTheProgram, MenuRegionDialogAndStartUpReachTheWindow) {
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.ComboBox12->count(), context.lists.visaFreeCountries.size() + 1);
     EXPECT_EQ(form.ComboProfess->count(), context.lists.professions.size() + 1);
+}
+
+// Every caption shows whole in both regimes and both region types, for the organisation and
+// for a trusted person. With
+// VELTAR_SCREENSHOT_DIR set, each layout is also saved there as a picture to look at.
+TEST_F(CitizenFormTest, EveryCaptionShowsWhole) {
+    StorePermit(db);
+    const QString screenshots = qEnvironmentVariable("VELTAR_SCREENSHOT_DIR");
+    for (int regionType : {2, 1}) {
+        setRegionType(regionType);
+        if (regionType == 1) {  // and the trusted person's group
+            settings::OrgFormData trusted;
+            trusted.type = settings::kTrustedPerson;
+            trusted.surname = QStringLiteral("Петров");
+            settings::SaveOrganisation(db, trusted);
+        }
+        for (int visa : {0, 1}) {
+            form.OpenNewCitizen(visa);
+            if (visa)
+                choosePermit(kPermit);
+            form.CheckBox1->setChecked(true);
+            form.HoldPaymentDocument(citizens::PPFormData());
+            controls_testing::ShowActive(form);
+            const std::string what =
+                "visa " + std::to_string(visa) + ", region type " + std::to_string(regionType);
+            for (QWidget* widget : form.findChildren<QWidget*>()) {
+                if (!widget->isVisibleTo(&form) ||
+                    !(qobject_cast<QLabel*>(widget) || qobject_cast<QAbstractButton*>(widget)))
+                    continue;
+                // The picture has its fixed size; a date field's button is its bitmap's size.
+                if (widget == form.PhotoArea()->Image1 || widget == form.PhotoArea()->Label23 ||
+                    qobject_cast<controls::TExtDateEdit*>(widget->parentWidget()))
+                    continue;
+                EXPECT_GE(widget->width(), widget->minimumSizeHint().width())
+                    << what << ": " << widget->objectName().toStdString() << " "
+                    << widget->property("text").toString().toStdString();
+                EXPECT_GE(widget->height(), widget->minimumSizeHint().height()) << what;
+            }
+            EXPECT_LE(form.width(), 1280) << what;
+            EXPECT_LE(form.height(), 1000) << what;
+            if (!screenshots.isEmpty())
+                form.grab().save(QStringLiteral("%1/citizen_visa%2_region%3.png")
+                                     .arg(screenshots)
+                                     .arg(visa)
+                                     .arg(regionType));
+            MessageBoxes::takeShown();
+        }
+    }
 }
