@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "citizens/Base64.h"
 #include "citizens/CitizenSave.h"
 #include "citizens/CitizenTerritoryStore.h"
 #include "citizens/TPPEditForm.h"
@@ -978,6 +979,13 @@ void TIGEditForm::save() {
     remember();
     if (!validate())
         return;
+    // A photo too large for its stored text would be lost without a word.
+    const qsizetype photoBytes = photo_->Jpeg().size();
+    if (!IsStorablePhotoSize(photoBytes)) {
+        gui::MessageBoxes::error(this, QString::fromUtf8(kPhotoTooLargeTitle),
+                                 PhotoTooLargeMessage(photoBytes));
+        return;
+    }
     CitizenSave entered{record(), paymentDocument_, address_, territories_,
                         editing_ ? editedKey_ : -1};
     std::optional<int> key;

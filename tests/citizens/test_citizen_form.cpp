@@ -17,6 +17,7 @@
 #include "app/Forms.h"
 #include "app/StartUpLoading.h"
 #include "app/TMainForm.h"
+#include "citizens/Base64.h"
 #include "citizens/CitizenSave.h"
 #include "citizens/CitizenTerritoryStore.h"
 #include "citizens/TIGEditForm.h"
@@ -755,6 +756,22 @@ TEST_F(CitizenFormTest, ARefusedWriteIsReportedAndEverythingEnteredStays) {
     EXPECT_TRUE(MessageBoxes::takeShown().isEmpty());
     EXPECT_EQ(Rows(db, "ig", "igid"), QStringList{"1"});
     EXPECT_EQ(Rows(db, "pp", "ppid"), QStringList{"1"});
+}
+
+TEST_F(CitizenFormTest, APhotoTooLargeToStoreIsRefusedNotDropped) {
+    form.OpenNewCitizen(0);
+    fillVisaFree();
+    QByteArray jpeg = QByteArray::fromBase64(photo.toLatin1());
+    jpeg.append(QByteArray(citizens::kMaxPhotoBytes + 1 - jpeg.size(), '\0'));  // after its end
+    form.PhotoArea()->ShowStoredPhoto(QString::fromLatin1(jpeg.toBase64()));
+    ASSERT_TRUE(form.PhotoArea()->HasPhoto());
+    MessageBoxes::setNextAnswer(QMessageBox::Ok);
+    pressSave();
+    const auto shown = MessageBoxes::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].title, citizens::kPhotoTooLargeTitle);
+    EXPECT_EQ(count("ig"), 0);
+    EXPECT_TRUE(form.PhotoArea()->HasPhoto());
 }
 
 TEST_F(CitizenFormTest, ACitizenInAPackageTakesItsPeriodAndTerritoriesAgainAfterEachSave) {
