@@ -1,5 +1,6 @@
 #include "LargeDatabase.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <chrono>
 #include <cstdio>
@@ -122,6 +123,14 @@ void Build(storage::Database& db, const QString& photo) {
 }
 
 }  // namespace
+
+QString DataFolder(int argc, char** argv, const char* defaultName) {
+    const QString folder =
+        argc > 1 ? QString::fromLocal8Bit(argv[1])
+                 : QDir::currentPath() + QLatin1Char('/') + QString::fromLatin1(defaultName);
+    QDir().mkpath(folder);
+    return folder;
+}
 
 bool Open(storage::DatabaseConnector& connector, const QString& photo) {
     const auto opening = Clock::now();

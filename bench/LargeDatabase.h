@@ -32,6 +32,10 @@ citizens::IGFormData Citizen(int key, const QString& photo);
 citizens::PPFormData Payment();
 citizens::RegAddrFormData Address();
 
+// The folder of the database: the program's first argument, else `defaultName` in the working
+// folder; made when missing.
+QString DataFolder(int argc, char** argv, const char* defaultName);
+
 // Opens the database of `folder`, building it on the first run with `photo` as the photo
 // text, and prints what it holds. False, with the reason printed, when it cannot be opened.
 bool Open(storage::DatabaseConnector& connector, const QString& photo);

@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
-#include <QDir>
 #include <QImage>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -100,10 +99,7 @@ int main(int argc, char** argv) {
     gui::MessageBoxes::setScripted(true);  // a box would stop the run; none is expected
     gui::MessageBoxes::setUnexpectedHandler(
         [](const QString& box) { std::printf("unexpected message box: %s\n", qPrintable(box)); });
-    const QString folder = argc > 1
-                               ? QString::fromLocal8Bit(argv[1])
-                               : QDir::currentPath() + QStringLiteral("/bench_citizen_form_data");
-    QDir().mkpath(folder);
+    const QString folder = DataFolder(argc, argv, "bench_citizen_form_data");
     storage::DatabaseConnector connector(folder);
     const QString photo = PhotoText();
     if (!Open(connector, photo))

@@ -6,7 +6,6 @@
 // The database is built on the first run (about 1.7 GB) and reused by later runs.
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -64,10 +63,7 @@ int SaveCitizen(storage::Database& db, const citizens::IGFormData& record) {
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const QString folder = argc > 1
-                               ? QString::fromLocal8Bit(argv[1])
-                               : QDir::currentPath() + QStringLiteral("/bench_record_stores_data");
-    QDir().mkpath(folder);
+    const QString folder = DataFolder(argc, argv, "bench_record_stores_data");
     storage::DatabaseConnector connector(folder);
     const QString photo = PhotoText();
     if (!Open(connector, photo))
