@@ -6,11 +6,15 @@
 #include <functional>
 #include <vector>
 
-// Runs `work` `runs` times and prints the median, the fastest and the slowest run.
-inline double MeasureMedianMs(const char* what, int runs, const std::function<void()>& work) {
+// Runs `work` `runs` times and prints the median, the fastest and the slowest run. With
+// `prepare`, that runs untimed before each run.
+inline double MeasureMedianMs(const char* what, int runs, const std::function<void()>& work,
+                              const std::function<void()>& prepare = {}) {
     std::vector<double> ms;
     ms.reserve(runs);
     for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
         const auto start = std::chrono::steady_clock::now();
         work();
         const auto end = std::chrono::steady_clock::now();

@@ -6,7 +6,6 @@
 // The database is built on the first run (about 1.7 GB) and reused by later runs.
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -14,7 +13,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "SampleRecords.h"
+#include "LargeDatabase.h"
 #include "Timing.h"
 #include "citizens/Base64.h"
 #include "citizens/CitizenStore.h"
@@ -29,17 +28,10 @@
 
 namespace {
 
-constexpr int kCitizens = 100000;
-constexpr int kPhotoEvery = 5;  // 20,000 photos
+using namespace large_database;
+
+// Random bytes behind a JPEG marker: the stores never decode the photo.
 constexpr int kPhotoBytes = 60 * 1024;
-constexpr int kCitizensPerPermit = 1000;
-constexpr int kPackages = 1000;
-
-using Clock = std::chrono::steady_clock;
-
-double Milliseconds(Clock::duration duration) {
-    return std::chrono::duration<double, std::milli>(duration).count();
-}
 
 QString PhotoText() {
     QByteArray jpeg(kPhotoBytes, '\0');
@@ -53,62 +45,6 @@ QString PhotoText() {
     return text;
 }
 
-QString PermitOf(int key) {
-    return QStringLiteral("P-%1").arg((key - 1) / kCitizensPerPermit + 1, 4, 10, QLatin1Char('0'));
-}
-
-citizens::IGFormData Citizen(int key, const QString& photo) {
-    citizens::IGFormData r = SampleCitizen(key);
-    r.photo = key % kPhotoEvery == 0 ? photo : QString();
-    r.permitNumber = PermitOf(key);
-    r.package = key % kPackages + 1;
-    return r;
-}
-
-// Writes every citizen with a payment document, an address and two territories, the
-// permits with their quotas and the packages, in one transaction.
-void Build(storage::Database& db, const QString& photo) {
-    std::printf("Building the database (once)...\n");
-    const auto start = Clock::now();
-    storage::Transaction transaction(db);
-    for (const char* table :
-         {"ig", "pp", "igphaddr", "igterritory", "rnpirs", "rnpirsCOUNTRY", "rnpirsPROFESS",
-          "rnpterritory", "igpackage", "pkgterritory", "IGGEN", "PPGEN", "IG_PKG_GEN"})
-        db.exec(std::string("DELETE FROM ") + table);
-    for (int key = 1; key <= kCitizens; ++key) {
-        citizens::InsertCitizen(db, Citizen(key, photo), key);
-        citizens::InsertPaymentDocument(db, SamplePayment(), key, key);
-        citizens::InsertRegistrationAddress(db, SampleAddress(), key);
-        citizens::ReplaceCitizenTerritories(db, key, {key % 90, key % 90 + 1});
-    }
-    QList<permits::CountryQuota> countries;
-    for (int country = 0; country < 30; ++country)
-        countries.append({country, 40});
-    QList<permits::ProfessionQuota> professions;
-    for (int profession = 0; profession < 50; ++profession) {
-        for (int prefix = 0; prefix < 3; ++prefix)
-            professions.append({profession, 8, prefix});
-    }
-    for (int permit = 1; permit <= kCitizens / kCitizensPerPermit; ++permit) {
-        const QString number = PermitOf((permit - 1) * kCitizensPerPermit + 1);
-        permits::InsertPermit(db, number, 40000, 40364, countries, professions, -1);
-        permits::SavePermitTerritories(db, number, {1, 2, 3});
-    }
-    for (int id = 1; id <= kPackages; ++id) {
-        permits::IGPackageFormData package;
-        package.number = QStringLiteral("%1").arg(id, 4, 10, QLatin1Char('0'));
-        package.activeFrom = QStringLiteral("01/06/2010");
-        package.activeTo = QStringLiteral("31/05/2011");
-        package.territories = {id % 90};
-        permits::InsertPackage(db, package, id, 40000 + id);
-    }
-    db.exec("INSERT INTO IGGEN VALUES (100000)");
-    db.exec("INSERT INTO PPGEN VALUES (100000)");
-    db.exec("INSERT INTO IG_PKG_GEN VALUES (1000)");
-    transaction.commit();
-    std::printf("Built in %.1f s.\n\n", Milliseconds(Clock::now() - start) / 1000);
-}
-
 // A new citizen saved as the citizen dialog saves it: two identifiers drawn, the citizen,
 // its payment document, its address and its territories. Returns the citizen's key.
 int SaveCitizen(storage::Database& db, const citizens::IGFormData& record) {
@@ -116,8 +52,8 @@ int SaveCitizen(storage::Database& db, const citizens::IGFormData& record) {
     citizens::InsertCitizen(db, record, key);
     const int document =
         storage::NextSequenceValue(db, QString::fromLatin1(storage::kPaymentDocumentGenerator));
-    citizens::InsertPaymentDocument(db, SamplePayment(), document, key);
-    citizens::InsertRegistrationAddress(db, SampleAddress(), key);
+    citizens::InsertPaymentDocument(db, Payment(), document, key);
+    citizens::InsertRegistrationAddress(db, Address(), key);
     citizens::ReplaceCitizenTerritories(db, key, {3, 5});
     return key;
 }
@@ -127,30 +63,13 @@ int SaveCitizen(storage::Database& db, const citizens::IGFormData& record) {
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const QString folder = argc > 1
-                               ? QString::fromLocal8Bit(argv[1])
-                               : QDir::currentPath() + QStringLiteral("/bench_record_stores_data");
-    QDir().mkpath(folder);
+    const QString folder = DataFolder(argc, argv, "bench_record_stores_data");
     storage::DatabaseConnector connector(folder);
-    const auto opening = Clock::now();
-    const storage::OpenOutcome outcome = connector.OpenDatabase();
-    if (!outcome.opened) {
-        std::fprintf(stderr, "%s\n", qPrintable(outcome.error));
-        return 1;
-    }
-    std::printf("Opened in %.1f s.\n", Milliseconds(Clock::now() - opening) / 1000);
-    storage::Database& db = connector.db();
     const QString photo = PhotoText();
-    if (db.queryInt("SELECT count(*) FROM ig") != kCitizens ||
-        db.queryInt("SELECT count(*) FROM igpackage") != kPackages)
-        Build(db, photo);
-    std::printf(
-        "Database %s: %.0f MB, %lld citizens, %lld with a photo of %d bytes "
-        "(%lld characters)\n\n",
-        qPrintable(connector.databasePath()), QFileInfo(connector.databasePath()).size() / 1e6,
-        db.queryInt("SELECT count(*) FROM ig"),
-        db.queryInt("SELECT count(*) FROM ig WHERE Photo <> ''"), kPhotoBytes,
-        static_cast<long long>(photo.size()));
+    if (!Open(connector, photo))
+        return 1;
+    storage::Database& db = connector.db();
+    std::printf("Photos of %d bytes.\n\n", kPhotoBytes);
 
     QList<int> added;
     const auto save = [&](const QString& withPhoto, bool oneTransaction) {

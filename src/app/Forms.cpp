@@ -2,6 +2,7 @@
 
 #include "app/TMainForm.h"
 #include "app/TSplashForm.h"
+#include "citizens/TIGEditForm.h"
 #include "citizens/TPPEditForm.h"
 #include "citizens/TRegistrationAddr.h"
 #include "citizens/TTerritoryEditForm.h"
@@ -14,9 +15,10 @@ namespace app {
 
 Forms::Forms(gui::Context& context) {
     MainForm = std::make_unique<TMainForm>(*this, context);
-    SplashForm = std::make_unique<TSplashForm>();
     // The dialogs take the application's reading direction, not the main window's.
     QWidget* main = MainForm.get();
+    IGEditForm = new citizens::TIGEditForm(context, main);
+    SplashForm = std::make_unique<TSplashForm>();
     PPEditForm = new citizens::TPPEditForm(context, main);
     OptionOrganizationForm = new settings::TOptionOrganizationForm(context, main);
     TerritoryEditForm = new citizens::TTerritoryEditForm(context, main);
@@ -32,8 +34,10 @@ Forms::~Forms() = default;
 
 // Each line answers what one window asks of a window of another folder.
 void Forms::connectWindows() {
-    // The citizen entry window keeps the region type: it takes each new one from
-    // OptionRegionForm's regionTypeSaved here once it joins the program.
+    IGEditForm->UseDialogs(PPEditForm, RegistrationAddr, TerritoryEditForm);
+    // The citizen entry window keeps the region type.
+    QObject::connect(OptionRegionForm, &settings::TOptionRegionForm::regionTypeSaved, IGEditForm,
+                     &citizens::TIGEditForm::SetRegionType);
 }
 
 }  // namespace app

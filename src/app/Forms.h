@@ -3,6 +3,7 @@
 #include <memory>
 
 namespace citizens {
+class TIGEditForm;
 class TPPEditForm;
 class TRegistrationAddr;
 class TTerritoryEditForm;
@@ -39,6 +40,7 @@ public:
     Forms& operator=(const Forms&) = delete;
 
     std::unique_ptr<TMainForm> MainForm;
+    citizens::TIGEditForm* IGEditForm = nullptr;
     std::unique_ptr<TSplashForm> SplashForm;
     citizens::TPPEditForm* PPEditForm = nullptr;
     settings::TOptionOrganizationForm* OptionOrganizationForm = nullptr;

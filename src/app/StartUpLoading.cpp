@@ -7,6 +7,7 @@
 
 #include "app/Forms.h"
 #include "app/TSplashForm.h"
+#include "citizens/TIGEditForm.h"
 #include "dictionaries/ReferenceLoader.h"
 #include "gui/Context.h"
 #include "gui/MessageBoxes.h"
@@ -80,7 +81,8 @@ void RunStartUpLoading(Forms& forms, gui::Context& context) {
     if (!CheckRequiredFiles(context.startFolder, &splash))
         return;
     RepaintSplash(splash);
-    // The citizen entry window is made invisible here once it exists.
+    // The citizen entry window waits hidden for its first command.
+    forms.IGEditForm->hide();
 
     const dictionaries::LoadingProgress progress{
         [&splash](const QString& text) { splash.Label3->setText(text); },
@@ -92,7 +94,8 @@ void RunStartUpLoading(Forms& forms, gui::Context& context) {
         return;
     }
 
-    // The citizen entry window takes its three lists here once it exists.
+    // The citizen entry window takes its three lists.
+    forms.IGEditForm->TakeReferenceLists();
     splash.hide();
 }
 

@@ -7,6 +7,7 @@
 
 #include "app/Application.h"
 #include "app/Forms.h"
+#include "citizens/TIGEditForm.h"
 #include "gui/Context.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
@@ -92,6 +93,7 @@ void TMainForm::createMenu() {
 }
 
 void TMainForm::connectCommands() {
+    connect(fdgdfg1, &QAction::triggered, this, [this] { forms_.IGEditForm->OpenNewCitizen(0); });
     connect(N10, &QAction::triggered, this, &TMainForm::newVisaCitizen);
     connect(N5, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionOrganizationForm); });
     connect(N2, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionRegionForm); });
@@ -111,6 +113,7 @@ void TMainForm::newVisaCitizen() {
                            "\tОформление визовых невозможно."));
         return;
     }
+    forms_.IGEditForm->OpenNewCitizen(1);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
