@@ -1,5 +1,6 @@
 #include "dictionaries/ReferenceLists.h"
 
+#include <QStringList>
 #include <algorithm>
 
 namespace dictionaries {
@@ -32,6 +33,14 @@ ReferenceList EntriesWithExtra(const ReferenceList& list, int value) {
             result.append({entry.name, ComboItem(entry.item.id)});
     }
     return result;
+}
+
+QString JoinedNames(const ReferenceList& list, const QList<int>& ids, QChar separator) {
+    QStringList names;
+    names.reserve(ids.size());
+    for (int id : ids)
+        names << NameById(list, id);
+    return names.join(separator);
 }
 
 }  // namespace dictionaries
