@@ -5,6 +5,8 @@
 #include "citizens/TPPEditForm.h"
 #include "citizens/TRegistrationAddr.h"
 #include "citizens/TTerritoryEditForm.h"
+#include "permits/TRNPIRSEditForm.h"
+#include "permits/TRNPSearchForm.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
 #include "settings/TOptionRegionForm.h"
@@ -19,10 +21,12 @@ Forms::Forms(gui::Context& context) {
     QWidget* main = MainForm.get();
     PPEditForm = new citizens::TPPEditForm(context, main);
     OptionOrganizationForm = new settings::TOptionOrganizationForm(context, main);
+    RNPSearchForm = new permits::TRNPSearchForm(context, main);
     TerritoryEditForm = new citizens::TTerritoryEditForm(context, main);
     OptionRegionForm = new settings::TOptionRegionForm(context, main);
     RegistrationAddr = new citizens::TRegistrationAddr(context, main);
     FMSMemberForm = new settings::TFMSMemberForm(context, main);
+    RNPIRSEditForm = new permits::TRNPIRSEditForm(context, main);
     SettingsForm = new settings::TSettingsForm(context, main);
     connectWindows();
 }
@@ -34,6 +38,9 @@ Forms::~Forms() = default;
 void Forms::connectWindows() {
     // The citizen entry window keeps the region type: it takes each new one from
     // OptionRegionForm's regionTypeSaved here once it joins the program.
+    RNPSearchForm->UsePermitEditor(RNPIRSEditForm);
+    RNPIRSEditForm->SetTerritoryEditor(
+        [t = TerritoryEditForm](gui::TerritoryOwner& o) { return t->EditTerritories(o); });
 }
 
 }  // namespace app
