@@ -111,6 +111,19 @@ bool IsDate(const controls::TExtDateEdit* edit) {
     return dates::IsValidDateText(edit->Text()).valid;
 }
 
+// Loads a list into a box unless the box holds that very list already: the reference lists
+// do not change while the program runs, and a long one takes a while to load. Either way
+// nothing is chosen afterwards and the search text is empty.
+void LoadUnlessLoaded(controls::TExtSrchComboBox* box, const dictionaries::ReferenceList& list,
+                      dictionaries::ReferenceList& loaded) {
+    if (loaded == list && box->count() > 0) {
+        box->ClearChoice();
+        return;
+    }
+    box->LoadList(list);
+    loaded = list;
+}
+
 QLabel* Heading(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     QFont font = label->font();
@@ -299,17 +312,12 @@ void TRNPIRSEditForm::OpenPermitForEditing(const QString& number) {
     setWindowTitle(
         QStringLiteral("Форма редактирования разрешения на привлечение и использование ИРС"));
     Edit1->setEnabled(false);
-    Clear();
+    // The grids are emptied by being filled anew: rows that stay keep their editors.
+    ClearFields();
     PrepareShowing();
     Edit1->setText(number);
-    StringGrid1->setUpdatesEnabled(false);
-    StringGrid2->setUpdatesEnabled(false);
-    for (const CountryQuota& quota : permit.countries)
-        AppendCountryRow(quota);
-    for (const ProfessionQuota& quota : permit.professions)
-        AppendProfessionRow(quota);
-    StringGrid1->setUpdatesEnabled(true);
-    StringGrid2->setUpdatesEnabled(true);
+    FillCountryRows(permit.countries);
+    FillProfessionRows(permit.professions);
     CustomPanel11->SetText(dates::DateNumberToText(permit.dateFrom));
     CustomPanel12->SetText(dates::DateNumberToText(permit.dateTo));
     CustomPanel13->SetText(dates::DateNumberToText(permit.issueDate));
@@ -332,9 +340,9 @@ void TRNPIRSEditForm::PrepareShowing() {
     Button7->setVisible(territoriesInUse_);
     Memo1->setVisible(territoriesInUse_);
     territoriesMark_->setVisible(territoriesInUse_);
-    ComboBox11->LoadList(context_.lists.allCountries);
-    ComboBox12->LoadList(context_.lists.professions);
-    ComboBox13->LoadList(context_.lists.professionPrefixes);
+    LoadUnlessLoaded(ComboBox11, context_.lists.allCountries, loadedLists_[0]);
+    LoadUnlessLoaded(ComboBox12, context_.lists.professions, loadedLists_[1]);
+    LoadUnlessLoaded(ComboBox13, context_.lists.professionPrefixes, loadedLists_[2]);
 }
 
 void TRNPIRSEditForm::ShowWindow() {
@@ -346,11 +354,15 @@ void TRNPIRSEditForm::ShowWindow() {
 }
 
 void TRNPIRSEditForm::Clear() {
+    ClearFields();
+    StringGrid1->setRowCount(0);  // frees the rows' values and editors
+    StringGrid2->setRowCount(0);
+}
+
+void TRNPIRSEditForm::ClearFields() {
     Edit1->clear();
     territories_.clear();
     Memo1->clear();
-    StringGrid1->setRowCount(0);  // frees the rows' values and editors
-    StringGrid2->setRowCount(0);
     for (controls::TExtDateEdit* date : {CustomPanel13, CustomPanel11, CustomPanel12})
         date->SetText(QString());
     for (controls::TExtSrchComboBox* list : {ComboBox11, ComboBox12, ComboBox13})
@@ -419,22 +431,49 @@ void TRNPIRSEditForm::MakeDeleteEditor(QTableWidget* grid, int row, int column) 
     editor->Edit(row, column);
 }
 
-void TRNPIRSEditForm::AppendCountryRow(const CountryQuota& quota) {
-    const int row = StringGrid1->rowCount();
-    StringGrid1->insertRow(row);
+void TRNPIRSEditForm::SetCountryRow(int row, const CountryQuota& quota) {
     SetValue(StringGrid1, row, kCountry, quota.country);
     SetValue(StringGrid1, row, kCountryQuota, quota.quota);
     SetValue(StringGrid1, row, kCountryDelete, false);
+}
+
+void TRNPIRSEditForm::SetProfessionRow(int row, const ProfessionQuota& quota) {
+    SetValue(StringGrid2, row, kPrefix, quota.prefix);
+    SetValue(StringGrid2, row, kProfession, quota.profession);
+    SetValue(StringGrid2, row, kProfessionQuota, quota.quota);
+    SetValue(StringGrid2, row, kProfessionDelete, false);
+}
+
+// A stored permit's rows replace those of the grid at once: the grid changes its size
+// once, the rows it keeps keep their editors (showing the new values), and of the new rows
+// only those in view get editors.
+void TRNPIRSEditForm::FillCountryRows(const QList<CountryQuota>& quotas) {
+    StringGrid1->setRowCount(static_cast<int>(quotas.size()));
+    for (int row = 0; row < quotas.size(); ++row)
+        SetCountryRow(row, quotas[row]);
+    StringGrid1->scrollToTop();
+    countryEditors_->Update();
+}
+
+void TRNPIRSEditForm::FillProfessionRows(const QList<ProfessionQuota>& quotas) {
+    StringGrid2->setRowCount(static_cast<int>(quotas.size()));
+    for (int row = 0; row < quotas.size(); ++row)
+        SetProfessionRow(row, quotas[row]);
+    StringGrid2->scrollToTop();
+    professionEditors_->Update();
+}
+
+void TRNPIRSEditForm::AppendCountryRow(const CountryQuota& quota) {
+    const int row = StringGrid1->rowCount();
+    StringGrid1->insertRow(row);
+    SetCountryRow(row, quota);
     countryEditors_->Update();
 }
 
 void TRNPIRSEditForm::AppendProfessionRow(const ProfessionQuota& quota) {
     const int row = StringGrid2->rowCount();
     StringGrid2->insertRow(row);
-    SetValue(StringGrid2, row, kPrefix, quota.prefix);
-    SetValue(StringGrid2, row, kProfession, quota.profession);
-    SetValue(StringGrid2, row, kProfessionQuota, quota.quota);
-    SetValue(StringGrid2, row, kProfessionDelete, false);
+    SetProfessionRow(row, quota);
     professionEditors_->Update();
 }
 

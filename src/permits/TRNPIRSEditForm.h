@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 
+#include "dictionaries/ReferenceLists.h"
 #include "gui/TerritoryOwner.h"
 #include "permits/PermitEntrySave.h"
 
@@ -95,11 +96,16 @@ private:
     void PrepareShowing();
     void ShowWindow();
     void Clear();
+    void ClearFields();
 
     void MakeCountryEditors(int row);
     void MakeProfessionEditors(int row);
     void MakeQuotaEditor(QTableWidget* grid, int row, int column);
     void MakeDeleteEditor(QTableWidget* grid, int row, int column);
+    void SetCountryRow(int row, const CountryQuota& quota);
+    void SetProfessionRow(int row, const ProfessionQuota& quota);
+    void FillCountryRows(const QList<CountryQuota>& quotas);
+    void FillProfessionRows(const QList<ProfessionQuota>& quotas);
     void AppendCountryRow(const CountryQuota& quota);
     void AppendProfessionRow(const ProfessionQuota& quota);
 
@@ -119,6 +125,8 @@ private:
     bool editMode_ = false;
     bool territoriesInUse_ = true;
     QList<int> territories_;
+    // The lists ComboBox11, ComboBox12 and ComboBox13 hold.
+    dictionaries::ReferenceList loadedLists_[3];
     gui::TerritoryEditor territoryEditor_;
     QLabel* territoriesMark_ = nullptr;
     EditorsInView* countryEditors_ = nullptr;

@@ -136,6 +136,11 @@ TEST_F(PermitDialogTest, EditModeIsFilledFromTheStoreAndAddModeComesBackCleared)
         db,
         {"РНП 7", {40000, 40364, 39990, {{51, 2}, {860, 3}}, {{1, 4, 7}, {2, 1, -1}}}, {69, 77}},
         false);
+    // Another permit open before, with a row marked: its rows and marks do not survive.
+    SavePermitEntry(db, {"Другой", {40000, 40364, -1, {{762, 1}, {498, 2}, {51, 3}}, {}}, {}},
+                    false);
+    OpenStored("Другой");
+    QTest::mouseClick(DeleteEditor(form.StringGrid1, 0)->CheckBox(), Qt::LeftButton);
     OpenStored("РНП 7");
     EXPECT_EQ(form.windowTitle(),
               "Форма редактирования разрешения на привлечение и использование ИРС");
@@ -159,6 +164,12 @@ TEST_F(PermitDialogTest, EditModeIsFilledFromTheStoreAndAddModeComesBackCleared)
             ->currentText(),
         "Помощник");
     EXPECT_EQ(QuotaEdit(form.StringGrid1, 1)->text(), "3");
+    EXPECT_FALSE(DeleteEditor(form.StringGrid1, 0)->CheckBox()->isChecked());
+    EXPECT_EQ(
+        EditorAt<controls::ComboBoxType1GridEditor>(form.StringGrid1, 0, TRNPIRSEditForm::kCountry)
+            ->Control()
+            ->currentText(),
+        "Армения");
 
     form.OpenNewPermit();
     EXPECT_EQ(form.windowTitle(), "Форма ввода разрешения на привлечение и использование ИРС");
