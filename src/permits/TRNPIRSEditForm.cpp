@@ -112,14 +112,12 @@ bool IsDate(const controls::TExtDateEdit* edit) {
 }
 
 // Loads a list into a box unless the box holds that very list already: the reference lists
-// do not change while the program runs, and a long one takes a while to load. Either way
-// nothing is chosen afterwards and the search text is empty.
+// do not change while the program runs, and a long one takes a while to load. (Clearing the
+// dialog has emptied the box's choice and search text either way.)
 void LoadUnlessLoaded(controls::TExtSrchComboBox* box, const dictionaries::ReferenceList& list,
                       dictionaries::ReferenceList& loaded) {
-    if (loaded == list && box->count() > 0) {
-        box->ClearChoice();
+    if (loaded == list && box->count() > 0)
         return;
-    }
     box->LoadList(list);
     loaded = list;
 }
@@ -302,6 +300,7 @@ void TRNPIRSEditForm::OpenNewPermit() {
     PrepareShowing();
     RecomputeTotals();
     ShowWindow();
+    Edit1->setFocus();
 }
 
 void TRNPIRSEditForm::OpenPermitForEditing(const QString& number) {
