@@ -486,19 +486,23 @@ void TRNPIRSEditForm::ProposeLastDay() {
         dates::DateNumberToText(dates::PeriodEnd(DateNumber(CustomPanel11), 1, 0, 0)));
 }
 
+// The first checks of both "+" buttons: an item chosen in the list, a quota typed.
+bool TRNPIRSEditForm::ChosenWithQuota(controls::TExtSrchComboBox* list, const QString& missing,
+                                      QLineEdit* quota) {
+    QWidget* faulty = NothingChosen(list)       ? static_cast<QWidget*>(list)
+                      : quota->text().isEmpty() ? static_cast<QWidget*>(quota)
+                                                : nullptr;
+    if (!faulty)
+        return true;
+    gui::MessageBoxes::error(this, kInputErrorTitle,
+                             faulty == list ? missing : QStringLiteral("Должна быть задана квота"));
+    faulty->setFocus();
+    return false;
+}
+
 void TRNPIRSEditForm::AddCountry() {
-    if (NothingChosen(ComboBox11)) {
-        gui::MessageBoxes::error(this, kInputErrorTitle,
-                                 QStringLiteral("Должна быть задана страна"));
-        ComboBox11->setFocus();
+    if (!ChosenWithQuota(ComboBox11, QStringLiteral("Должна быть задана страна"), Edit2))
         return;
-    }
-    if (Edit2->text().isEmpty()) {
-        gui::MessageBoxes::error(this, kInputErrorTitle,
-                                 QStringLiteral("Должна быть задана квота"));
-        Edit2->setFocus();
-        return;
-    }
     const int country = ComboBox11->SelectedComboItemId();
     for (int row = 0; row < StringGrid1->rowCount(); ++row) {
         if (Value(StringGrid1, row, kCountry).toInt() == country) {
@@ -517,18 +521,8 @@ void TRNPIRSEditForm::AddCountry() {
 }
 
 void TRNPIRSEditForm::AddProfession() {
-    if (NothingChosen(ComboBox12)) {
-        gui::MessageBoxes::error(this, kInputErrorTitle,
-                                 QStringLiteral("Должна быть задана профессия"));
-        ComboBox12->setFocus();
+    if (!ChosenWithQuota(ComboBox12, QStringLiteral("Должна быть задана профессия"), Edit3))
         return;
-    }
-    if (Edit3->text().isEmpty()) {
-        gui::MessageBoxes::error(this, kInputErrorTitle,
-                                 QStringLiteral("Должна быть задана квота"));
-        Edit3->setFocus();
-        return;
-    }
     const int prefix = NothingChosen(ComboBox13) ? -1 : ComboBox13->SelectedComboItemId();
     const int profession = ComboBox12->SelectedComboItemId();
     for (int row = 0; row < StringGrid2->rowCount(); ++row) {

@@ -9,6 +9,7 @@
 #include "permits/PermitEntrySave.h"
 
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
@@ -110,6 +111,8 @@ private:
     void AppendProfessionRow(const ProfessionQuota& quota);
 
     void ProposeLastDay();
+    bool ChosenWithQuota(controls::TExtSrchComboBox* list, const QString& missing,
+                         QLineEdit* quota);
     void AddCountry();
     void AddProfession();
     void RemoveMarkedRows(QTableWidget* grid, int markColumn);
