@@ -156,6 +156,7 @@ void TTerritoryEditForm::AppendRow(int territory) {
                            std::make_unique<controls::GridCellValue>(territory));
 
     auto* mark = new controls::DelType1GridEditor(StringGrid1);
+    mark->Button()->setAutoDefault(false);  // Enter stays "Сохранить"
     mark->SetChangeNotification(this, [this](QWidget*, int, int at) { AskRemoveRow(at); });
     mark->Edit(row, kMarkColumn);
     auto* name = new controls::ComboBoxType1GridEditor(StringGrid1, context_.lists.territories);

@@ -425,6 +425,7 @@ void TRNPIRSEditForm::MakeQuotaEditor(QTableWidget* grid, int row, int column) {
 
 void TRNPIRSEditForm::MakeDeleteEditor(QTableWidget* grid, int row, int column) {
     auto* editor = new controls::DelType1GridEditor(grid);
+    editor->Button()->setAutoDefault(false);  // Enter stays "Сохранить"
     editor->SetChangeNotification(this,
                                   [this, grid](QWidget*, int, int at) { AskRemoveRow(grid, at); });
     editor->Edit(row, column);
