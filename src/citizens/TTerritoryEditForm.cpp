@@ -28,9 +28,10 @@ constexpr int kRowHeight = 30;
 
 const QString kInputErrorTitle = QStringLiteral("Ошибка ввода данных");
 
-// The window the dialog is modal over: the owner's own window when the owner is one.
+// The window the dialog is modal over: the owner's own window when the owner is one and
+// shows, otherwise the window the user works in.
 QWidget* OpenerOf(gui::TerritoryOwner& owner, QWidget* self) {
-    if (auto* widget = dynamic_cast<QWidget*>(&owner))
+    if (auto* widget = dynamic_cast<QWidget*>(&owner); widget && widget->window()->isVisible())
         return widget->window();
     QWidget* active = QApplication::activeWindow();
     return active == self ? nullptr : active;

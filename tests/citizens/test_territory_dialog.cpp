@@ -69,11 +69,15 @@ protected:
     // Opens the dialog for the owner and runs `inside` once it is up; `inside` ends it with
     // one of its buttons. Returns what EditTerritories returned.
     bool Edit(Owner& owner, const std::function<void()>& inside) {
+        controls_testing::ShowActive(owner);  // the owner's window opens the dialog
         bool ran = false;
+        int polls = 0;
         QTimer poll;
         poll.setInterval(5);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (QApplication::activeModalWidget() != &form || !form.isVisible())
+            // Up and active; a window system that is slow to activate gets a second.
+            const bool up = QApplication::activeModalWidget() == &form && form.isVisible();
+            if (!up || (!form.isActiveWindow() && ++polls < 200))
                 return;
             poll.stop();
             ran = true;
@@ -129,7 +133,6 @@ protected:
 
 TEST_F(TerritoryDialogTest, OwnersListShownInOrderAndSavedBackWithItsNames) {
     Owner citizen(TerritoryOwner::Kind::Citizen, {9, 5}, 200);
-    citizen.show();
     const bool saved = Edit(citizen, [&] {
         EXPECT_EQ(form.windowTitle(), "Добавление / Редактирование территорий действия");
         // Modal over the owner's window, not over the whole program.
