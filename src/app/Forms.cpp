@@ -6,6 +6,8 @@
 #include "citizens/TPPEditForm.h"
 #include "citizens/TRegistrationAddr.h"
 #include "citizens/TTerritoryEditForm.h"
+#include "permits/TRNPIRSEditForm.h"
+#include "permits/TRNPSearchForm.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
 #include "settings/TOptionRegionForm.h"
@@ -21,10 +23,12 @@ Forms::Forms(gui::Context& context) {
     SplashForm = std::make_unique<TSplashForm>();
     PPEditForm = new citizens::TPPEditForm(context, main);
     OptionOrganizationForm = new settings::TOptionOrganizationForm(context, main);
+    RNPSearchForm = new permits::TRNPSearchForm(context, main);
     TerritoryEditForm = new citizens::TTerritoryEditForm(context, main);
     OptionRegionForm = new settings::TOptionRegionForm(context, main);
     RegistrationAddr = new citizens::TRegistrationAddr(context, main);
     FMSMemberForm = new settings::TFMSMemberForm(context, main);
+    RNPIRSEditForm = new permits::TRNPIRSEditForm(context, main);
     SettingsForm = new settings::TSettingsForm(context, main);
     connectWindows();
 }
@@ -38,6 +42,9 @@ void Forms::connectWindows() {
     // The citizen entry window keeps the region type.
     QObject::connect(OptionRegionForm, &settings::TOptionRegionForm::regionTypeSaved, IGEditForm,
                      &citizens::TIGEditForm::SetRegionType);
+    RNPSearchForm->UsePermitEditor(RNPIRSEditForm);
+    RNPIRSEditForm->SetTerritoryEditor(
+        [t = TerritoryEditForm](gui::TerritoryOwner& o) { return t->EditTerritories(o); });
 }
 
 }  // namespace app

@@ -9,6 +9,11 @@ class TRegistrationAddr;
 class TTerritoryEditForm;
 }  // namespace citizens
 
+namespace permits {
+class TRNPIRSEditForm;
+class TRNPSearchForm;
+}  // namespace permits
+
 namespace settings {
 class TFMSMemberForm;
 class TOptionOrganizationForm;
@@ -44,10 +49,12 @@ public:
     std::unique_ptr<TSplashForm> SplashForm;
     citizens::TPPEditForm* PPEditForm = nullptr;
     settings::TOptionOrganizationForm* OptionOrganizationForm = nullptr;
+    permits::TRNPSearchForm* RNPSearchForm = nullptr;
     citizens::TTerritoryEditForm* TerritoryEditForm = nullptr;
     settings::TOptionRegionForm* OptionRegionForm = nullptr;
     citizens::TRegistrationAddr* RegistrationAddr = nullptr;
     settings::TFMSMemberForm* FMSMemberForm = nullptr;
+    permits::TRNPIRSEditForm* RNPIRSEditForm = nullptr;
     settings::TSettingsForm* SettingsForm = nullptr;
 
 private:

@@ -11,6 +11,8 @@
 #include "gui/Context.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
+#include "permits/TRNPIRSEditForm.h"
+#include "permits/TRNPSearchForm.h"
 #include "settings/OrganisationStore.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
@@ -95,6 +97,11 @@ void TMainForm::createMenu() {
 void TMainForm::connectCommands() {
     connect(fdgdfg1, &QAction::triggered, this, [this] { forms_.IGEditForm->OpenNewCitizen(0); });
     connect(N10, &QAction::triggered, this, &TMainForm::newVisaCitizen);
+    connect(N7, &QAction::triggered, this, [this] { forms_.RNPIRSEditForm->OpenNewPermit(); });
+    connect(N9, &QAction::triggered, this, [this] {
+        forms_.RNPSearchForm->EmptyResults();
+        ShowModeless(forms_.RNPSearchForm);
+    });
     connect(N5, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionOrganizationForm); });
     connect(N2, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionRegionForm); });
     connect(N16, &QAction::triggered, this, [this] { ShowModeless(forms_.FMSMemberForm); });

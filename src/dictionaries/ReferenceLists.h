@@ -51,9 +51,9 @@ int ExtraById(const ReferenceList& list, int id);
 // holds the identifier alone (the districts of a region, for example).
 ReferenceList EntriesWithExtra(const ReferenceList& list, int value);
 
-// The names of the entries with these identifiers, in the order of `ids`, joined by
-// `separator` with no blank; an identifier without an entry gives an empty name. A record's
-// territories of work are shown so in its Memo1.
+// The names of the identifiers in their order, joined by `separator` with no blank (the
+// territories of a record as its Memo1 shows them); an identifier no entry has gives an
+// empty name, so that the names still stand in the positions of their identifiers.
 QString JoinedNames(const ReferenceList& list, const QList<int>& ids, QChar separator);
 
 }  // namespace dictionaries

@@ -247,6 +247,16 @@ TEST(ReferenceLookups, FirstMatchWinsAndMissingGivesDefaults) {
     EXPECT_TRUE(EntriesWithExtra(districts, 77).isEmpty());
 }
 
+TEST(ReferenceLookups, JoinedNamesKeepTheOrderAndAnEmptyPlaceForAnUnknownIdentifier) {
+    const ReferenceList territories = Entries({{"Москва", ComboItem(77)},
+                                               {"Тверская область", ComboItem(69)},
+                                               {"Двойник", ComboItem(77)}});
+    EXPECT_EQ(JoinedNames(territories, {69, 77}, u','), "Тверская область,Москва");
+    EXPECT_EQ(JoinedNames(territories, {77, 5, 69}, u','), "Москва,,Тверская область");
+    EXPECT_EQ(JoinedNames(territories, {5}, u','), "");
+    EXPECT_EQ(JoinedNames(territories, {}, u','), "");
+}
+
 // The reference files shipped beside the program load without a fault and agree with each
 // other.
 TEST(ShippedReferenceFiles, LoadCompleteAndConsistent) {

@@ -1,0 +1,18 @@
+#include "permits/PermitEntrySave.h"
+
+#include "storage/Database.h"
+
+namespace permits {
+
+void SavePermitEntry(storage::Database& db, const PermitEntry& entry, bool replacing) {
+    storage::Transaction transaction(db);
+    if (replacing)
+        DeletePermit(db, entry.number, false);
+    const Permit& permit = entry.permit;
+    InsertPermit(db, entry.number, permit.dateFrom, permit.dateTo, permit.countries,
+                 permit.professions, permit.issueDate);
+    SavePermitTerritories(db, entry.number, entry.territories);
+    transaction.commit();
+}
+
+}  // namespace permits
