@@ -79,6 +79,7 @@ void TIGPkgSearchForm::createGrid() {
     StringGrid1->verticalHeader()->hide();
     StringGrid1->verticalHeader()->setDefaultSectionSize(22);
     StringGrid1->horizontalHeader()->setHighlightSections(false);
+    StringGrid1->horizontalHeader()->setMinimumSectionSize(kColumnWidths[kMark]);
     for (int column = 0; column < kColumnCount; ++column)
         StringGrid1->setColumnWidth(column, kColumnWidths[column]);
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this,
