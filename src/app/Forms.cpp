@@ -5,6 +5,9 @@
 #include "citizens/TPPEditForm.h"
 #include "citizens/TRegistrationAddr.h"
 #include "citizens/TTerritoryEditForm.h"
+#include "gui/TerritoryOwner.h"
+#include "permits/TIGPkgSearchForm.h"
+#include "permits/TPackageEditForm.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
 #include "settings/TOptionRegionForm.h"
@@ -21,6 +24,9 @@ Forms::Forms(gui::Context& context) {
     OptionOrganizationForm = new settings::TOptionOrganizationForm(context, main);
     TerritoryEditForm = new citizens::TTerritoryEditForm(context, main);
     OptionRegionForm = new settings::TOptionRegionForm(context, main);
+    PackageEditForm = new permits::TPackageEditForm(context, main);
+    IGPkgSearchForm = new permits::TIGPkgSearchForm(context, main);
+    IGPkgSearchForm->UsePackageEditor(PackageEditForm);
     RegistrationAddr = new citizens::TRegistrationAddr(context, main);
     FMSMemberForm = new settings::TFMSMemberForm(context, main);
     SettingsForm = new settings::TSettingsForm(context, main);
@@ -34,6 +40,9 @@ Forms::~Forms() = default;
 void Forms::connectWindows() {
     // The citizen entry window keeps the region type: it takes each new one from
     // OptionRegionForm's regionTypeSaved here once it joins the program.
+    PackageEditForm->SetTerritoryEditor(
+        [t = TerritoryEditForm](gui::TerritoryOwner& o) { return t->EditTerritories(o); });
+    // IGPkgSearchForm's newCitizenInPackageRequested goes to IGEditForm's OpenNewCitizenInPackage.
 }
 
 }  // namespace app

@@ -8,6 +8,11 @@ class TRegistrationAddr;
 class TTerritoryEditForm;
 }  // namespace citizens
 
+namespace permits {
+class TIGPkgSearchForm;
+class TPackageEditForm;
+}  // namespace permits
+
 namespace settings {
 class TFMSMemberForm;
 class TOptionOrganizationForm;
@@ -44,6 +49,8 @@ public:
     settings::TOptionOrganizationForm* OptionOrganizationForm = nullptr;
     citizens::TTerritoryEditForm* TerritoryEditForm = nullptr;
     settings::TOptionRegionForm* OptionRegionForm = nullptr;
+    permits::TPackageEditForm* PackageEditForm = nullptr;
+    permits::TIGPkgSearchForm* IGPkgSearchForm = nullptr;
     citizens::TRegistrationAddr* RegistrationAddr = nullptr;
     settings::TFMSMemberForm* FMSMemberForm = nullptr;
     settings::TSettingsForm* SettingsForm = nullptr;

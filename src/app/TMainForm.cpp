@@ -10,6 +10,8 @@
 #include "gui/Context.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
+#include "permits/TIGPkgSearchForm.h"
+#include "permits/TPackageEditForm.h"
 #include "settings/OrganisationStore.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
@@ -90,6 +92,11 @@ void TMainForm::createMenu() {
 
 void TMainForm::connectCommands() {
     connect(N10, &QAction::triggered, this, &TMainForm::newVisaCitizen);
+    connect(N13, &QAction::triggered, this, [this] { forms_.PackageEditForm->OpenNewPackage(); });
+    connect(N14, &QAction::triggered, this, [this] {
+        if (!forms_.IGPkgSearchForm->isVisible())
+            ShowModeless(forms_.IGPkgSearchForm);
+    });
     connect(N5, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionOrganizationForm); });
     connect(N2, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionRegionForm); });
     connect(N16, &QAction::triggered, this, [this] { ShowModeless(forms_.FMSMemberForm); });
