@@ -158,6 +158,19 @@ int CountPackageCitizens(storage::Database& db, int id) {
     return query.columnInt(0);
 }
 
+QList<int> CountPackageCitizens(storage::Database& db, const QList<int>& ids) {
+    storage::Statement query = db.prepare("SELECT count(*) FROM ig WHERE iIGPkgNumber = ?1");
+    QList<int> counts;
+    counts.reserve(ids.size());
+    for (int id : ids) {
+        query.reset();
+        query.bind(1, id);
+        query.step();
+        counts << query.columnInt(0);
+    }
+    return counts;
+}
+
 void DeletePackage(storage::Database& db, const QString& number) {
     storage::Transaction transaction(db);
     db.prepare(

@@ -73,6 +73,8 @@ QList<PackageListEntry> ListPackages(storage::Database& db);
 
 // How many citizens belong to the package.
 int CountPackageCitizens(storage::Database& db, int id);
+// The same for each package of the list, in list order.
+QList<int> CountPackageCitizens(storage::Database& db, const QList<int>& ids);
 
 // Removes the package with this number. Its territories and the package link of its
 // citizens are left as they are.

@@ -5,7 +5,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QShowEvent>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -25,6 +27,13 @@
 namespace permits {
 
 namespace {
+
+// The package of a result row, kept in its number cell (the link shows the number).
+constexpr int kNumberRole = Qt::UserRole;
+constexpr int kPackageRole = Qt::UserRole + 1;
+
+const QString kMarked = QStringLiteral("1");
+const QString kUnmarked = QStringLiteral("0");
 
 constexpr int kColumnWidths[TIGPkgSearchForm::kColumnCount] = {25, 131, 144, 296, 124};
 
@@ -84,6 +93,9 @@ void TIGPkgSearchForm::createGrid() {
         StringGrid1->setColumnWidth(column, kColumnWidths[column]);
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this,
             [this](int row, int) { openRow(row); });
+    connect(StringGrid1->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &TIGPkgSearchForm::placeEditors);
+    StringGrid1->viewport()->installEventFilter(this);
 }
 
 void TIGPkgSearchForm::layOut() {
@@ -146,6 +158,12 @@ void TIGPkgSearchForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+bool TIGPkgSearchForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == StringGrid1->viewport() && event->type() == QEvent::Resize)
+        placeEditors();
+    return QDialog::eventFilter(watched, event);
+}
+
 void TIGPkgSearchForm::fillPackageList() {
     dictionaries::ReferenceList packages;
     for (const PackageListEntry& entry : ListPackages(context_.db))
@@ -158,6 +176,23 @@ void TIGPkgSearchForm::clearResults() {
     StringGrid1->setRowCount(0);
     StringGrid1->setRowCount(1);
     foundCount_ = 0;
+    firstEdited_ = 0;
+    lastEdited_ = -1;
+}
+
+QString TIGPkgSearchForm::NumberOfRow(int row) const {
+    const QTableWidgetItem* item = row < foundCount_ ? StringGrid1->item(row, kNumber) : nullptr;
+    return item ? item->data(kNumberRole).toString() : QString();
+}
+
+int TIGPkgSearchForm::PackageOfRow(int row) const {
+    const QTableWidgetItem* item = row < foundCount_ ? StringGrid1->item(row, kNumber) : nullptr;
+    return item ? item->data(kPackageRole).toInt() : -1;
+}
+
+bool TIGPkgSearchForm::IsRowMarked(int row) const {
+    const QTableWidgetItem* item = row < foundCount_ ? StringGrid1->item(row, kMark) : nullptr;
+    return item && item->text() == kMarked;
 }
 
 controls::DelGridEditorPkg* TIGPkgSearchForm::MarkOfRow(int row) const {
@@ -199,49 +234,87 @@ void TIGPkgSearchForm::search() {
     showResults(FindPackages(context_.db, package, earliest, latest));
 }
 
-// Every package found gets its row, however many there are.
+// Every package found gets its row, however many there are. The rows in view get their
+// check box and link; scrolling moves them on (placeEditors), the cells keep the marks.
+// The grid's change signals are held back while it fills: each check box follows every
+// change of the grid's cells, those of the results just cleared too until the event loop
+// frees them.
 void TIGPkgSearchForm::showResults(const QList<IGPackageFormData>& packages) {
-    StringGrid1->setUpdatesEnabled(false);
-    StringGrid1->setRowCount(std::max<int>(1, packages.size()));
-    for (int row = 0; row < packages.size(); ++row) {
-        const IGPackageFormData& found = packages[row];
-        StringGrid1->setItem(row, kCreated, ReadOnlyItem(found.created));
-        StringGrid1->setItem(
-            row, kPeriod, ReadOnlyItem(found.activeFrom + QStringLiteral(" - ") + found.activeTo));
-        StringGrid1->setItem(
-            row, kCitizens,
-            ReadOnlyItem(QString::number(CountPackageCitizens(context_.db, found.id)),
-                         Qt::AlignRight));
-        new controls::DelGridEditorPkg(StringGrid1, row, kMark);
-        new controls::LinkGridEditorPkg(
-            StringGrid1, row, kNumber, found.number, found.id,
-            [this](int id) { Q_EMIT newCitizenInPackageRequested(id); });
+    QList<int> ids;
+    for (const IGPackageFormData& found : packages)
+        ids << found.id;
+    const QList<int> citizens = CountPackageCitizens(context_.db, ids);
+    {
+        const QSignalBlocker quiet(StringGrid1);
+        StringGrid1->setRowCount(std::max<int>(1, packages.size()));
+        for (int row = 0; row < packages.size(); ++row) {
+            const IGPackageFormData& found = packages[row];
+            StringGrid1->setItem(row, kMark, ReadOnlyItem(kUnmarked));
+            QTableWidgetItem* number = ReadOnlyItem(QString());
+            number->setData(kNumberRole, found.number);
+            number->setData(kPackageRole, found.id);
+            StringGrid1->setItem(row, kNumber, number);
+            StringGrid1->setItem(row, kCreated, ReadOnlyItem(found.created));
+            StringGrid1->setItem(
+                row, kPeriod,
+                ReadOnlyItem(found.activeFrom + QStringLiteral(" - ") + found.activeTo));
+            StringGrid1->setItem(row, kCitizens,
+                                 ReadOnlyItem(QString::number(citizens[row]), Qt::AlignRight));
+        }
     }
     foundCount_ = packages.size();
-    StringGrid1->setUpdatesEnabled(true);
+    placeEditors();
 }
 
-void TIGPkgSearchForm::markAll(bool marked) {
-    for (int row = 0; row < foundCount_; ++row) {
-        if (controls::DelGridEditorPkg* mark = MarkOfRow(row))
-            mark->SetChecked(marked);
+// Only the rows in view carry their editors: a grid holding a widget per row for thousands
+// of rows takes seconds to show.
+void TIGPkgSearchForm::placeEditors() {
+    if (foundCount_ == 0)
+        return;
+    const int height = StringGrid1->viewport()->height();
+    const int first = std::max(0, StringGrid1->rowAt(0));
+    int last = height > 0 ? StringGrid1->rowAt(height - 1) : first;
+    if (last < 0 || last >= foundCount_)
+        last = foundCount_ - 1;
+    for (int row = firstEdited_; row <= lastEdited_; ++row) {
+        if (row < first || row > last)
+            removeEditors(row);
     }
+    for (int row = first; row <= last; ++row) {
+        if (!MarkOfRow(row))
+            addEditors(row);
+    }
+    firstEdited_ = first;
+    lastEdited_ = last;
+}
+
+void TIGPkgSearchForm::addEditors(int row) {
+    new controls::DelGridEditorPkg(StringGrid1, row, kMark);
+    new controls::LinkGridEditorPkg(StringGrid1, row, kNumber, NumberOfRow(row), PackageOfRow(row),
+                                    [this](int id) { Q_EMIT newCitizenInPackageRequested(id); });
+}
+
+void TIGPkgSearchForm::removeEditors(int row) {
+    StringGrid1->removeCellWidget(row, kMark);
+    StringGrid1->removeCellWidget(row, kNumber);
+}
+
+// The rows out of view keep their marks in their cells; the check boxes in view follow.
+void TIGPkgSearchForm::markAll(bool marked) {
+    for (int row = 0; row < foundCount_; ++row)
+        StringGrid1->item(row, kMark)->setText(marked ? kMarked : kUnmarked);
 }
 
 void TIGPkgSearchForm::openRow(int row) {
-    controls::LinkGridEditorPkg* link = LinkOfRow(row);
-    if (!MarkOfRow(row) || !link || !editor_)
-        return;
-    editor_->OpenPackageForEditing(link->Id());
+    if (row < foundCount_ && editor_)
+        editor_->OpenPackageForEditing(PackageOfRow(row));
 }
 
 QStringList TIGPkgSearchForm::markedNumbers() const {
     QStringList numbers;
     for (int row = 0; row < foundCount_; ++row) {
-        controls::DelGridEditorPkg* mark = MarkOfRow(row);
-        controls::LinkGridEditorPkg* link = LinkOfRow(row);
-        if (mark && link && mark->Checked())
-            numbers << link->Label()->text();
+        if (IsRowMarked(row))
+            numbers << NumberOfRow(row);
     }
     return numbers;
 }

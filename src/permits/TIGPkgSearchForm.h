@@ -40,8 +40,13 @@ public:
     // The grid's columns.
     enum Column { kMark, kNumber, kCreated, kPeriod, kCitizens, kColumnCount };
 
-    // How many packages the last search found.
+    // How many packages the last search found; each has its result row, from row 0.
     int FoundCount() const { return foundCount_; }
+    // The package of a result row, and whether the row is marked (its cell text is "1").
+    QString NumberOfRow(int row) const;
+    int PackageOfRow(int row) const;
+    bool IsRowMarked(int row) const;
+    // The check box and the link of a result row in view; null for a row out of view.
     controls::DelGridEditorPkg* MarkOfRow(int row) const;
     controls::LinkGridEditorPkg* LinkOfRow(int row) const;
 
@@ -61,6 +66,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
@@ -71,6 +77,9 @@ private:
     bool readCreationDay(controls::TExtDateEdit* field, const QString& message, int& day);
     void search();
     void showResults(const QList<IGPackageFormData>& packages);
+    void placeEditors();
+    void addEditors(int row);
+    void removeEditors(int row);
     void markAll(bool marked);
     void openRow(int row);
     QStringList markedNumbers() const;
@@ -79,6 +88,9 @@ private:
     gui::Context& context_;
     TPackageEditForm* editor_ = nullptr;
     int foundCount_ = 0;
+    // The result rows that have their check box and link now.
+    int firstEdited_ = 0;
+    int lastEdited_ = -1;
 };
 
 }  // namespace permits

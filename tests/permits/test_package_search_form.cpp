@@ -85,7 +85,7 @@ protected:
     QStringList numbersFound() const {
         QStringList numbers;
         for (int row = 0; row < search.FoundCount(); ++row)
-            numbers << search.LinkOfRow(row)->Label()->text();
+            numbers << search.NumberOfRow(row);
         return numbers;
     }
 
@@ -204,18 +204,46 @@ TEST_F(PackageSearchFormTest, FilterDaysThatAreNotDatesAreReportedWithFocus) {
     }
 }
 
-TEST_F(PackageSearchFormTest, EveryPackageFoundIsShownNotOnlyAHundred) {
+TEST_F(PackageSearchFormTest, EveryPackageFoundIsShownNotOnlyAHundredAndScrolls) {
     {
         storage::Transaction transaction(data.db());
         for (int n = 1; n <= 130; ++n)
             addPackage(n, 0);
         transaction.commit();
     }
-    search.show();
+    controls_testing::ShowActive(search);
     find();
     EXPECT_EQ(search.FoundCount(), 130);
     EXPECT_EQ(search.StringGrid1->rowCount(), 130);
+    EXPECT_EQ(search.NumberOfRow(129), "0130");
+    EXPECT_EQ(search.PackageOfRow(129), 140);
+
+    // The rows in view carry their check box and link, and they follow the scrolling; a
+    // mark stays with its row.
+    QWidget* viewport = search.StringGrid1->viewport();
+    ASSERT_NE(search.MarkOfRow(0), nullptr);
+    EXPECT_TRUE(controls_testing::ShownIn(viewport, search.MarkOfRow(0)->CheckBox()));
+    EXPECT_EQ(search.LinkOfRow(129), nullptr);
+    QTest::mouseClick(search.MarkOfRow(1)->CheckBox(), Qt::LeftButton);
+    search.StringGrid1->scrollToBottom();
+    QApplication::processEvents();
+    ASSERT_NE(search.LinkOfRow(129), nullptr);
+    EXPECT_TRUE(controls_testing::ShownIn(viewport, search.LinkOfRow(129)->Label()));
     EXPECT_EQ(search.LinkOfRow(129)->Label()->text(), "0130");
+    EXPECT_EQ(search.MarkOfRow(1), nullptr);
+    search.StringGrid1->scrollToTop();
+    QApplication::processEvents();
+    ASSERT_NE(search.MarkOfRow(1), nullptr);
+    EXPECT_TRUE(search.MarkOfRow(1)->CheckBox()->isChecked());
+    EXPECT_FALSE(search.MarkOfRow(0)->CheckBox()->isChecked());
+
+    // "Отметить все" reaches the rows out of view too.
+    QTest::mouseClick(search.CheckBox1, Qt::LeftButton);
+    EXPECT_TRUE(search.IsRowMarked(129));
+    EXPECT_TRUE(search.MarkOfRow(0)->CheckBox()->isChecked());
+    deleteMarked(QMessageBox::Yes);
+    EXPECT_TRUE(Rows(data.db(), "igpackage").isEmpty());
+    EXPECT_EQ(search.FoundCount(), 0);
 }
 
 TEST_F(PackageSearchFormTest, MarksWriteTheirCellAndMarkAllSetsEveryRow) {

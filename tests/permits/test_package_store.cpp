@@ -155,6 +155,7 @@ TEST(PackageStore, DeleteLeavesTerritoriesAndCitizens) {
     citizens::InsertCitizen(data.db(), citizen, 3);
     EXPECT_EQ(CountPackageCitizens(data.db(), 1), 2);
     EXPECT_EQ(CountPackageCitizens(data.db(), 3), 0);
+    EXPECT_EQ(CountPackageCitizens(data.db(), QList<int>({2, 3, 1})), QList<int>({1, 0, 2}));
 
     DeletePackage(data.db(), "0001");
     EXPECT_EQ(Rows(data.db(), "igpackage", "pkgnumber"), QStringList{"0002"});
