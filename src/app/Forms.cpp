@@ -6,6 +6,9 @@
 #include "citizens/TPPEditForm.h"
 #include "citizens/TRegistrationAddr.h"
 #include "citizens/TTerritoryEditForm.h"
+#include "gui/TerritoryOwner.h"
+#include "permits/TIGPkgSearchForm.h"
+#include "permits/TPackageEditForm.h"
 #include "permits/TRNPIRSEditForm.h"
 #include "permits/TRNPSearchForm.h"
 #include "settings/TFMSMemberForm.h"
@@ -26,6 +29,8 @@ Forms::Forms(gui::Context& context) {
     RNPSearchForm = new permits::TRNPSearchForm(context, main);
     TerritoryEditForm = new citizens::TTerritoryEditForm(context, main);
     OptionRegionForm = new settings::TOptionRegionForm(context, main);
+    PackageEditForm = new permits::TPackageEditForm(context, main);
+    IGPkgSearchForm = new permits::TIGPkgSearchForm(context, main);
     RegistrationAddr = new citizens::TRegistrationAddr(context, main);
     FMSMemberForm = new settings::TFMSMemberForm(context, main);
     RNPIRSEditForm = new permits::TRNPIRSEditForm(context, main);
@@ -43,8 +48,16 @@ void Forms::connectWindows() {
     QObject::connect(OptionRegionForm, &settings::TOptionRegionForm::regionTypeSaved, IGEditForm,
                      &citizens::TIGEditForm::SetRegionType);
     RNPSearchForm->UsePermitEditor(RNPIRSEditForm);
-    RNPIRSEditForm->SetTerritoryEditor(
-        [t = TerritoryEditForm](gui::TerritoryOwner& o) { return t->EditTerritories(o); });
+    IGPkgSearchForm->UsePackageEditor(PackageEditForm);
+    // The permit and package entries choose their territories in the citizens' dialog.
+    const gui::TerritoryEditor territories = [t = TerritoryEditForm](gui::TerritoryOwner& owner) {
+        return t->EditTerritories(owner);
+    };
+    RNPIRSEditForm->SetTerritoryEditor(territories);
+    PackageEditForm->SetTerritoryEditor(territories);
+    // A new visa-free citizen in the package of a search result.
+    QObject::connect(IGPkgSearchForm, &permits::TIGPkgSearchForm::newCitizenInPackageRequested,
+                     IGEditForm, &citizens::TIGEditForm::OpenNewCitizenInPackage);
 }
 
 }  // namespace app

@@ -12,6 +12,8 @@ class TTerritoryEditForm;
 namespace permits {
 class TRNPIRSEditForm;
 class TRNPSearchForm;
+class TIGPkgSearchForm;
+class TPackageEditForm;
 }  // namespace permits
 
 namespace settings {
@@ -52,6 +54,8 @@ public:
     permits::TRNPSearchForm* RNPSearchForm = nullptr;
     citizens::TTerritoryEditForm* TerritoryEditForm = nullptr;
     settings::TOptionRegionForm* OptionRegionForm = nullptr;
+    permits::TPackageEditForm* PackageEditForm = nullptr;
+    permits::TIGPkgSearchForm* IGPkgSearchForm = nullptr;
     citizens::TRegistrationAddr* RegistrationAddr = nullptr;
     settings::TFMSMemberForm* FMSMemberForm = nullptr;
     permits::TRNPIRSEditForm* RNPIRSEditForm = nullptr;

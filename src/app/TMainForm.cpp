@@ -11,6 +11,8 @@
 #include "gui/Context.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
+#include "permits/TIGPkgSearchForm.h"
+#include "permits/TPackageEditForm.h"
 #include "permits/TRNPIRSEditForm.h"
 #include "permits/TRNPSearchForm.h"
 #include "settings/OrganisationStore.h"
@@ -101,6 +103,11 @@ void TMainForm::connectCommands() {
     connect(N9, &QAction::triggered, this, [this] {
         forms_.RNPSearchForm->EmptyResults();
         ShowModeless(forms_.RNPSearchForm);
+    });
+    connect(N13, &QAction::triggered, this, [this] { forms_.PackageEditForm->OpenNewPackage(); });
+    connect(N14, &QAction::triggered, this, [this] {
+        if (!forms_.IGPkgSearchForm->isVisible())
+            ShowModeless(forms_.IGPkgSearchForm);
     });
     connect(N5, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionOrganizationForm); });
     connect(N2, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionRegionForm); });

@@ -5,6 +5,7 @@
 #include "dates/DateConventions.h"
 #include "storage/ChildRows.h"
 #include "storage/Database.h"
+#include "storage/Sequences.h"
 
 namespace permits {
 
@@ -73,6 +74,18 @@ void InsertPackage(storage::Database& db, const IGPackageFormData& record, int i
     insert.bind(6, record.notes).run();
     SavePackageTerritories(db, id, record.territories);
     transaction.commit();
+}
+
+IGPackageFormData AddNewPackage(storage::Database& db, const IGPackageFormData& record) {
+    storage::Transaction transaction(db);
+    IGPackageFormData stored = record;
+    stored.number = NextPackageNumber(db);
+    stored.id = storage::NextSequenceValue(db, QString::fromLatin1(storage::kPackageGenerator));
+    const int today = dates::Today();
+    stored.created = dates::DateNumberToText(today);
+    InsertPackage(db, stored, stored.id, today);
+    transaction.commit();
+    return stored;
 }
 
 bool UpdatePackage(storage::Database& db, const IGPackageFormData& record, int id) {
@@ -145,6 +158,19 @@ int CountPackageCitizens(storage::Database& db, int id) {
     return query.columnInt(0);
 }
 
+QList<int> CountPackageCitizens(storage::Database& db, const QList<int>& ids) {
+    storage::Statement query = db.prepare("SELECT count(*) FROM ig WHERE iIGPkgNumber = ?1");
+    QList<int> counts;
+    counts.reserve(ids.size());
+    for (int id : ids) {
+        query.reset();
+        query.bind(1, id);
+        query.step();
+        counts << query.columnInt(0);
+    }
+    return counts;
+}
+
 void DeletePackage(storage::Database& db, const QString& number) {
     storage::Transaction transaction(db);
     db.prepare(
@@ -152,6 +178,13 @@ void DeletePackage(storage::Database& db, const QString& number) {
           "(SELECT rowid FROM igpackage WHERE pkgnumber = ?1 ORDER BY rowid LIMIT 1)")
         .bind(1, number)
         .run();
+    transaction.commit();
+}
+
+void DeletePackages(storage::Database& db, const QStringList& numbers) {
+    storage::Transaction transaction(db);
+    for (const QString& number : numbers)
+        DeletePackage(db, number);
     transaction.commit();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace storage {
 class Database;
@@ -42,6 +43,12 @@ QString NextPackageNumber(storage::Database& db);
 void InsertPackage(storage::Database& db, const IGPackageFormData& record, int id);
 void InsertPackage(storage::Database& db, const IGPackageFormData& record, int id, int createdOn);
 
+// Stores a new package in one transaction: its number from NextPackageNumber, its identifier
+// the next value of the generator IG_PKG_GEN, created today, with its territories. Returns
+// the package as stored. When the database refuses a write nothing stays behind, not even
+// a drawn identifier.
+IGPackageFormData AddNewPackage(storage::Database& db, const IGPackageFormData& record);
+
 // Replaces the period, notes and territories of the package; its number, creation day and
 // place in the stored order stay. False, with nothing changed, when no package has the id.
 bool UpdatePackage(storage::Database& db, const IGPackageFormData& record, int id);
@@ -66,9 +73,14 @@ QList<PackageListEntry> ListPackages(storage::Database& db);
 
 // How many citizens belong to the package.
 int CountPackageCitizens(storage::Database& db, int id);
+// The same for each package of the list, in list order.
+QList<int> CountPackageCitizens(storage::Database& db, const QList<int>& ids);
 
 // Removes the package with this number. Its territories and the package link of its
 // citizens are left as they are.
 void DeletePackage(storage::Database& db, const QString& number);
+
+// DeletePackage for each number, in one transaction: all of them or none.
+void DeletePackages(storage::Database& db, const QStringList& numbers);
 
 }  // namespace permits

@@ -4,12 +4,18 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "app/Forms.h"
 #include "app/TMainForm.h"
 #include "gui/Context.h"
 #include "gui/MessageBoxes.h"
+#include "permits/PackageStore.h"
+#include "permits/TIGPkgSearchForm.h"
+#include "permits/TPackageEditForm.h"
 #include "settings/OrganisationStore.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
@@ -153,4 +159,26 @@ TEST_F(MainFormTest, HelpItemOpensTheFirstPageOfTheManual) {
     item("N12")->trigger();
     EXPECT_EQ(help_testing::ShownHelpPage(), "/about.htm");
     help_testing::CloseHelpWindow();
+}
+
+// Both items stay hidden in the menu; their commands work all the same.
+TEST_F(MainFormTest, PackageCommandsOpenTheEntryInAddModeAndTheSearchOnce) {
+    form.show();
+    forms.PackageEditForm->Memo2->setPlainText("осталось от прошлого раза");
+    item("N13")->trigger();
+    EXPECT_TRUE(forms.PackageEditForm->isVisible());
+    EXPECT_FALSE(forms.PackageEditForm->IsEditing());
+    EXPECT_EQ(forms.PackageEditForm->Memo2->toPlainText(), "");
+
+    permits::IGPackageFormData package;
+    package.number = "0001";
+    permits::InsertPackage(data.db(), package, 1);
+    item("N14")->trigger();
+    EXPECT_TRUE(forms.IGPkgSearchForm->isVisible());
+    QTest::mouseClick(forms.IGPkgSearchForm->Button1, Qt::LeftButton);
+    EXPECT_EQ(forms.IGPkgSearchForm->FoundCount(), 1);
+    item("N14")->trigger();  // already shown: its results stay
+    EXPECT_EQ(forms.IGPkgSearchForm->FoundCount(), 1);
+    EXPECT_EQ(forms.PackageEditForm->layoutDirection(), Qt::LeftToRight);
+    EXPECT_EQ(forms.IGPkgSearchForm->layoutDirection(), Qt::LeftToRight);
 }

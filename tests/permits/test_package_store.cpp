@@ -3,6 +3,8 @@
 #include "citizens/CitizenStore.h"
 #include "dates/DateConventions.h"
 #include "permits/PackageStore.h"
+#include "storage/Database.h"
+#include "storage/Sequences.h"
 #include "support/QtPrinters.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
@@ -153,9 +155,50 @@ TEST(PackageStore, DeleteLeavesTerritoriesAndCitizens) {
     citizens::InsertCitizen(data.db(), citizen, 3);
     EXPECT_EQ(CountPackageCitizens(data.db(), 1), 2);
     EXPECT_EQ(CountPackageCitizens(data.db(), 3), 0);
+    EXPECT_EQ(CountPackageCitizens(data.db(), QList<int>({2, 3, 1})), QList<int>({1, 0, 2}));
 
     DeletePackage(data.db(), "0001");
     EXPECT_EQ(Rows(data.db(), "igpackage", "pkgnumber"), QStringList{"0002"});
     EXPECT_EQ(Rows(data.db(), "pkgterritory"), QStringList{"1|4"});
     EXPECT_EQ(CountPackageCitizens(data.db(), 1), 2);
+}
+
+TEST(PackageStore, NewPackagesTakeTheNextNumberAndIdentifier) {
+    TestFolder folder;
+    TestDatabase data(folder.path());
+    InsertPackage(data.db(), Package("0004"), 1);
+    DeletePackage(data.db(), "0004");  // the number is given again, the identifier is not
+    storage::NextSequenceValue(data.db(), storage::kPackageGenerator);
+
+    const IGPackageFormData first = AddNewPackage(data.db(), Package("ignored", {7, 2}));
+    const IGPackageFormData second = AddNewPackage(data.db(), Package("ignored"));
+    EXPECT_EQ(first.number, "0001");
+    EXPECT_EQ(first.id, 2);
+    EXPECT_EQ(first.created, dates::DateNumberToText(dates::Today()));
+    EXPECT_EQ(second.number, "0002");
+    EXPECT_EQ(second.id, 3);
+    IGPackageFormData loaded;
+    ASSERT_TRUE(LoadPackage(data.db(), 2, loaded));
+    EXPECT_EQ(loaded, first);
+    EXPECT_EQ(Rows(data.db(), "pkgterritory"), QStringList({"2|7", "2|2"}));
+}
+
+TEST(PackageStore, RefusedWritesLeaveNothingBehind) {
+    TestFolder folder;
+    TestDatabase data(folder.path());
+    InsertPackage(data.db(), Package("0001"), 1);
+    InsertPackage(data.db(), Package("0002"), 2);
+    storage::NextSequenceValue(data.db(), storage::kPackageGenerator);
+    const QStringList before = Rows(data.db(), "igpackage") + Rows(data.db(), "pkgterritory") +
+                               Rows(data.db(), storage::kPackageGenerator);
+    data.db().exec("PRAGMA query_only = ON");
+    EXPECT_THROW(AddNewPackage(data.db(), Package("", {3})), storage::DatabaseError);
+    EXPECT_THROW(DeletePackages(data.db(), {"0001", "0002"}), storage::DatabaseError);
+    data.db().exec("PRAGMA query_only = OFF");
+    EXPECT_EQ(Rows(data.db(), "igpackage") + Rows(data.db(), "pkgterritory") +
+                  Rows(data.db(), storage::kPackageGenerator),
+              before);
+
+    DeletePackages(data.db(), {"0002", "0001"});
+    EXPECT_TRUE(Rows(data.db(), "igpackage").isEmpty());
 }
