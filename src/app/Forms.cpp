@@ -5,6 +5,7 @@
 #include "citizens/TPPEditForm.h"
 #include "citizens/TRegistrationAddr.h"
 #include "citizens/TTerritoryEditForm.h"
+#include "output/TSearchForm.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
 #include "settings/TOptionRegionForm.h"
@@ -18,6 +19,7 @@ Forms::Forms(gui::Context& context) {
     // The dialogs take the application's reading direction, not the main window's.
     QWidget* main = MainForm.get();
     PPEditForm = new citizens::TPPEditForm(context, main);
+    SearchForm = new output::TSearchForm(context, main);
     OptionOrganizationForm = new settings::TOptionOrganizationForm(context, main);
     TerritoryEditForm = new citizens::TTerritoryEditForm(context, main);
     OptionRegionForm = new settings::TOptionRegionForm(context, main);
@@ -34,6 +36,7 @@ Forms::~Forms() = default;
 void Forms::connectWindows() {
     // The citizen entry window keeps the region type: it takes each new one from
     // OptionRegionForm's regionTypeSaved here once it joins the program.
+    // SearchForm::editCitizenRequested -> OpenCitizenForEditing; citizenEdited -> RunSearch
 }
 
 }  // namespace app

@@ -8,6 +8,10 @@ class TRegistrationAddr;
 class TTerritoryEditForm;
 }  // namespace citizens
 
+namespace output {
+class TSearchForm;
+}
+
 namespace settings {
 class TFMSMemberForm;
 class TOptionOrganizationForm;
@@ -41,6 +45,7 @@ public:
     std::unique_ptr<TMainForm> MainForm;
     std::unique_ptr<TSplashForm> SplashForm;
     citizens::TPPEditForm* PPEditForm = nullptr;
+    output::TSearchForm* SearchForm = nullptr;
     settings::TOptionOrganizationForm* OptionOrganizationForm = nullptr;
     citizens::TTerritoryEditForm* TerritoryEditForm = nullptr;
     settings::TOptionRegionForm* OptionRegionForm = nullptr;

@@ -10,6 +10,7 @@
 #include "gui/Context.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
+#include "output/TSearchForm.h"
 #include "settings/OrganisationStore.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
@@ -90,6 +91,7 @@ void TMainForm::createMenu() {
 
 void TMainForm::connectCommands() {
     connect(N10, &QAction::triggered, this, &TMainForm::newVisaCitizen);
+    connect(N8, &QAction::triggered, this, &TMainForm::citizenSearch);
     connect(N5, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionOrganizationForm); });
     connect(N2, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionRegionForm); });
     connect(N16, &QAction::triggered, this, [this] { ShowModeless(forms_.FMSMemberForm); });
@@ -108,6 +110,14 @@ void TMainForm::newVisaCitizen() {
                            "\tОформление визовых невозможно."));
         return;
     }
+}
+
+// An open search keeps its filter, results and marks.
+void TMainForm::citizenSearch() {
+    if (forms_.SearchForm->isVisible())
+        return;
+    forms_.SearchForm->Reset();
+    ShowModeless(forms_.SearchForm);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
