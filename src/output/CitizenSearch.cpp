@@ -1,8 +1,10 @@
 #include "output/CitizenSearch.h"
 
+#include <QStringDecoder>
 #include <QStringList>
 
 #include "dates/DateConventions.h"
+#include "output/Utf8Query.h"
 #include "storage/Database.h"
 
 namespace output {
@@ -63,27 +65,58 @@ Selection Convert(const SearchFilter& filter) {
 
 // The stored positions of the citizens the store selects, with their names: only columns
 // that lie before the photo are read, so that a row's photo is never fetched.
-storage::Statement SelectCandidates(storage::Database& db, const Selection& selection) {
+std::string CandidatesSql(const Selection& selection) {
     QStringList conditions{QStringLiteral("crdate BETWEEN ?1 AND ?2")};
     if (selection.byBirthDate)
         conditions << QStringLiteral("sBirthday = ?3");
     if (selection.citizenship != -1)
         conditions << QStringLiteral("iGrazdanstvo = ?4");
-    storage::Statement query =
-        db.prepare(QStringLiteral("SELECT rowid, sSurname, sName FROM ig WHERE %1 ORDER BY rowid")
-                       .arg(conditions.join(QStringLiteral(" AND ")))
-                       .toStdString());
+    return QStringLiteral("SELECT rowid, sSurname, sName FROM ig WHERE %1 ORDER BY rowid")
+        .arg(conditions.join(QStringLiteral(" AND ")))
+        .toStdString();
+}
+
+void BindCandidates(Utf8Query& query, const Selection& selection) {
     query.bind(1, selection.lowestHourStamp).bind(2, selection.highestHourStamp);
     if (selection.byBirthDate)
         query.bind(3, selection.birthDate);
     if (selection.citizenship != -1)
         query.bind(4, selection.citizenship);
-    return query;
 }
 
-bool NameMatches(const QString& upperPart, const QString& stored) {
-    return upperPart.isEmpty() || stored.toUpper().contains(upperPart);
-}
+// Whether a stored name contains a part in upper case, as QString::toUpper() compares: the
+// part's upper-case form occurs in the name's. A search compares every row, so the common
+// names (ASCII and Cyrillic, whose letters each have one upper-case letter) are decoded and
+// upper-cased in a buffer that is reused; any other name takes the general path.
+class NameMatcher {
+public:
+    explicit NameMatcher(const QString& part) : part_(part.toUpper()) {}
+
+    bool matches(QByteArrayView utf8) {
+        if (part_.isEmpty())
+            return true;
+        buffer_.resize(utf8.size());  // never more UTF-16 units than UTF-8 bytes
+        QChar* const begin = buffer_.data();
+        QChar* const end = decoder_.appendToBuffer(begin, utf8);
+        for (QChar* c = begin; c != end; ++c) {
+            const char16_t u = c->unicode();
+            if (u < 0x80) {
+                if (u >= u'a' && u <= u'z')
+                    *c = QChar(static_cast<char16_t>(u - (u'a' - u'A')));
+            } else if (u >= 0x0400 && u < 0x0500) {
+                *c = c->toUpper();
+            } else {
+                return QString::fromUtf8(utf8).toUpper().contains(part_);
+            }
+        }
+        return QStringView(begin, end).contains(part_);
+    }
+
+private:
+    QString part_;
+    QString buffer_;
+    QStringDecoder decoder_{QStringDecoder::Utf8};
+};
 
 }  // namespace
 
@@ -92,14 +125,17 @@ SearchFilterError::SearchFilterError(FilterField field)
 
 QList<citizens::IGFormData> SearchCitizens(storage::Database& db, const SearchFilter& filter) {
     const Selection selection = Convert(filter);
-    const QString surname = filter.surname.toUpper();
-    const QString givenName = filter.givenName.toUpper();
+    // One read transaction: the store's lock is taken once, not by every row loaded below.
+    storage::Transaction reading(db);
+    NameMatcher surname(filter.surname);
+    NameMatcher givenName(filter.givenName);
 
     QList<qint64> rows;
-    storage::Statement candidates = SelectCandidates(db, selection);
+    Utf8Query candidates(db, CandidatesSql(selection));
+    BindCandidates(candidates, selection);
     while (rows.size() < kSearchLimit && candidates.step()) {
-        if (NameMatches(surname, candidates.columnText(1)) &&
-            NameMatches(givenName, candidates.columnText(2)))
+        if (surname.matches(candidates.columnUtf8(1)) &&
+            givenName.matches(candidates.columnUtf8(2)))
             rows << candidates.columnInt64(0);
     }
 
@@ -114,6 +150,7 @@ QList<citizens::IGFormData> SearchCitizens(storage::Database& db, const SearchFi
             citizens::ReadCitizen(load, found.emplace_back(), false);
         load.reset();
     }
+    reading.commit();
     return found;
 }
 

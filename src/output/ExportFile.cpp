@@ -2,7 +2,6 @@
 
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
-#include <sqlite3.h>
 
 #include <QHash>
 #include <QStringDecoder>
@@ -15,6 +14,7 @@
 #include "citizens/CitizenTerritoryStore.h"
 #include "citizens/RegistrationAddressStore.h"
 #include "output/FileReplacement.h"
+#include "output/Utf8Query.h"
 #include "settings/RegionSetting.h"
 #include "storage/Database.h"
 
@@ -329,33 +329,18 @@ QList<citizens::PPFormData> PaymentDocuments(storage::Statement& query, int citi
 // tens of kilobytes to other text forms and back.
 class PhotoReader {
 public:
-    explicit PhotoReader(storage::Database& db) : db_(db) {
-        const int rc = sqlite3_prepare_v2(db.handle(), kSql, -1, &statement_, nullptr);
-        if (rc != SQLITE_OK)
-            db.fail(rc, kSql);
-    }
-    ~PhotoReader() { sqlite3_finalize(statement_); }
-    PhotoReader(const PhotoReader&) = delete;
-    PhotoReader& operator=(const PhotoReader&) = delete;
+    explicit PhotoReader(storage::Database& db)
+        : query_(db, "SELECT Photo FROM ig WHERE igid = ?1 ORDER BY rowid LIMIT 1") {}
 
     // The citizen's photo text, empty for none; valid until the next read.
     QByteArrayView read(int citizenKey) {
-        sqlite3_reset(statement_);
-        sqlite3_bind_int(statement_, 1, citizenKey);
-        const int rc = sqlite3_step(statement_);
-        if (rc == SQLITE_DONE)
-            return {};
-        if (rc != SQLITE_ROW)
-            db_.fail(rc, kSql);
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, 0));
-        return QByteArrayView(text, sqlite3_column_bytes(statement_, 0));
+        query_.reset();
+        query_.bind(1, citizenKey);
+        return query_.step() ? query_.columnUtf8(0) : QByteArrayView();
     }
 
 private:
-    static constexpr char kSql[] = "SELECT Photo FROM ig WHERE igid = ?1 ORDER BY rowid LIMIT 1";
-
-    storage::Database& db_;
-    sqlite3_stmt* statement_ = nullptr;
+    Utf8Query query_;
 };
 
 // Writes the document element by element: libxml2 serialises every element with its
@@ -516,7 +501,12 @@ QList<citizens::PPFormData> ListCitizenPaymentDocuments(storage::Database& db, i
 void WriteExportFile(storage::Database& db, const QString& path,
                      const QList<citizens::IGFormData>& citizens) {
     FileReplacement file(path);
-    ExportWriter(db, file).write(GroupCitizensByOrganisation(citizens));
+    {
+        // One read transaction: one view of the store, its lock taken once for every citizen.
+        storage::Transaction reading(db);
+        ExportWriter(db, file).write(GroupCitizensByOrganisation(citizens));
+        reading.commit();
+    }
     file.commit();
 }
 
