@@ -35,25 +35,23 @@ QString ProposedFile(gui::Context& context) {
     return QDir(context.startFolder).filePath(name + QStringLiteral(".xml"));
 }
 
-// Loads the citizens and writes the file; the text of the failure, or an empty text.
-QString WriteFile(gui::Context& context, const QString& chosen, const QList<int>& keys,
-                  QString& written) {
+// Loads the citizens and writes their file under the chosen name with their number. Returns
+// the message of a failure, or the empty text once the file is complete.
+QString WriteFile(gui::Context& context, const QString& chosen, const QList<int>& keys) {
     const WaitCursor wait;
-    const auto failure = [&](const QString& reason) {
-        return QStringLiteral("Файл «%1» не записан: %2")
-            .arg(QDir::toNativeSeparators(written), reason);
-    };
-    written = chosen;
+    QString file = chosen;
     try {
         const QList<citizens::IGFormData> citizens = LoadCitizensByKeys(context.db, keys, false);
-        written = FileNameWithCount(chosen, static_cast<int>(citizens.size()));
-        WriteExportFile(context.db, written, citizens);
+        file = FileNameWithCount(chosen, static_cast<int>(citizens.size()));
+        WriteExportFile(context.db, file, citizens);
+        return {};
     } catch (const FileWriteError& error) {
-        return failure(error.reason() + QLatin1Char('.'));
+        return QStringLiteral("Файл «%1» не записан: %2.")
+            .arg(QDir::toNativeSeparators(file), error.reason());
     } catch (const storage::DatabaseError& error) {
-        return failure(storage::DescribeDatabaseError(error));
+        return QStringLiteral("Файл «%1» не записан: %2")
+            .arg(QDir::toNativeSeparators(file), storage::DescribeDatabaseError(error));
     }
-    return {};
 }
 
 }  // namespace
@@ -78,9 +76,7 @@ void ExportCitizenFile(QWidget* parent, gui::Context& context, int listedCount,
     }
     if (QFileInfo(chosen).suffix().isEmpty())
         chosen += QStringLiteral(".xml");
-    QString written;
-    if (const QString failure = WriteFile(context, chosen, markedKeys, written);
-        !failure.isEmpty()) {
+    if (const QString failure = WriteFile(context, chosen, markedKeys); !failure.isEmpty()) {
         gui::MessageBoxes::error(parent, kFailureTitle, failure);
         return;
     }

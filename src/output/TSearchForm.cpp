@@ -197,6 +197,8 @@ void TSearchForm::createGrid() {
     header->setStretchLastSection(false);
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->setHighlightSections(false);
+    // A caption wider than its column shows its beginning.
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header->setMinimumSectionSize(kColumnWidths[MarkColumn]);
     int visibleWidth = 0;
     for (int column = 0; column < ColumnCount; ++column) {

@@ -386,6 +386,22 @@ TEST_F(SearchFormTest, ExportWritesTheMarkedCitizensUnderTheChosenNameWithTheirC
     EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("список - 2.xml"))));
 }
 
+TEST_F(SearchFormTest, MoreThanAThousandMarkedCitizensAreAllWritten) {
+    {
+        storage::Transaction transaction(data.db());
+        for (int i = 0; i < 1001; ++i)
+            add(Citizen(QStringLiteral("Гражданин")));
+        transaction.commit();
+    }
+    form.RunSearch();
+    form.CheckBox1->setChecked(true);
+    gui::FileDialogs::setNextFileName(folder.file(QStringLiteral("all.xml")));
+    gui::MessageBoxes::setNextAnswer(QMessageBox::Ok);
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    ASSERT_EQ(gui::MessageBoxes::takeShown().size(), 1);
+    EXPECT_EQ(folder.read(QStringLiteral("all - 1001.xml")).count("<ig "), 1001);
+}
+
 TEST_F(SearchFormTest, AnExportThatCannotBeWrittenNamesTheFileAndReportsNoSuccess) {
     addFive();
     form.RunSearch();
