@@ -457,12 +457,12 @@ private:
 
     storage::Database& db_;
     FileReplacement& file_;
+    QByteArray pending_;  // outlives the serialiser, which may still hand over bytes as it goes
     DocPtr doc_;
     SavePtr save_;
     PhotoReader photos_;
     storage::Statement payments_;
     int regionId_;
-    QByteArray pending_;
 };
 
 }  // namespace

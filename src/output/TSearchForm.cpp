@@ -140,18 +140,18 @@ TSearchForm::TSearchForm(gui::Context& context, QWidget* parent)
     gui::InstallHelp(this, Button8, context_.startFolder, gui::topic::kCitizenSearch);
 
     connect(Button2, &QPushButton::clicked, this, &TSearchForm::RunSearch);
-    connect(Button1, &QPushButton::clicked, this, &TSearchForm::ExportMarked);
+    connect(Button1, &QPushButton::clicked, this, &TSearchForm::exportMarked);
     // Button5 and Button6 start the spreadsheet list and the filled application forms, which
     // are connected where those outputs join the program.
-    connect(Button4, &QPushButton::clicked, this, &TSearchForm::DeleteMarked);
+    connect(Button4, &QPushButton::clicked, this, &TSearchForm::deleteMarked);
     connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
-    connect(CheckBox1, &QCheckBox::toggled, this, &TSearchForm::SetAllMarks);
+    connect(CheckBox1, &QCheckBox::toggled, this, &TSearchForm::setAllMarks);
     connect(StringGrid1, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (item->column() == MarkColumn)
-            MarkChanged(item->row());
+            markChanged(item->row());
     });
     connect(StringGrid1, &QTableWidget::cellDoubleClicked, this,
-            &TSearchForm::OpenCurrentForEditing);
+            &TSearchForm::openCurrentForEditing);
 }
 
 TSearchForm::~TSearchForm() {
@@ -267,12 +267,12 @@ void TSearchForm::Reset() {
     for (controls::TExtDateEdit* date : {CustomPanel11, CustomPanel12, CustomPanel13})
         date->SetText({});
     ComboBox11->LoadList(context_.lists.allCountries, true);
-    FillGrid({});
+    fillGrid({});
     hour1->setValue(0);
     hour2->setValue(23);
 }
 
-SearchFilter TSearchForm::ReadFilter() const {
+SearchFilter TSearchForm::readFilter() const {
     SearchFilter filter;
     filter.surname = Edit1->text();
     filter.givenName = Edit2->text();
@@ -285,21 +285,40 @@ SearchFilter TSearchForm::ReadFilter() const {
     return filter;
 }
 
+QWidget* TSearchForm::fieldOf(FilterField field) const {
+    switch (field) {
+        case FilterField::BirthDate:
+            return CustomPanel11->Edit();
+        case FilterField::AddedFromDate:
+            return CustomPanel12->Edit();
+        case FilterField::AddedToDate:
+            return CustomPanel13->Edit();
+        case FilterField::Citizenship:
+            return ComboBox11;
+        case FilterField::AddedFromHour:
+            return hour1;
+        case FilterField::AddedToHour:
+            return hour2;
+    }
+    return StringGrid1;
+}
+
 void TSearchForm::RunSearch() {
     QList<citizens::IGFormData> found;
     try {
-        found = SearchCitizens(context_.db, ReadFilter());
+        found = SearchCitizens(context_.db, readFilter());
     } catch (const SearchFilterError& error) {
         gui::MessageBoxes::error(this, QStringLiteral("Ошибка ввода данных"),
                                  FilterErrorText(error.field()));
+        fieldOf(error.field())->setFocus();
         return;
     }
-    FillGrid(found);
+    fillGrid(found);
     if (resultCount_ > 0)
         StringGrid1->setCurrentCell(0, NameColumn);
 }
 
-void TSearchForm::FillGrid(const QList<citizens::IGFormData>& found) {
+void TSearchForm::fillGrid(const QList<citizens::IGFormData>& found) {
     const QHash<int, QString> countries = CountryNames(context_.lists.allCountries);
     StringGrid1->setUpdatesEnabled(false);
     settingMarks_ = true;
@@ -337,7 +356,7 @@ QList<int> TSearchForm::CollectMarkedKeys() const {
     return keys;
 }
 
-void TSearchForm::SetAllMarks(bool marked) {
+void TSearchForm::setAllMarks(bool marked) {
     settingMarks_ = true;
     for (int row = 0; row < resultCount_; ++row)
         StringGrid1->item(row, MarkColumn)->setCheckState(marked ? Qt::Checked : Qt::Unchecked);
@@ -346,14 +365,14 @@ void TSearchForm::SetAllMarks(bool marked) {
 
 // A row unmarked by the user means that not every row is marked any more; the other rows keep
 // their marks.
-void TSearchForm::MarkChanged(int row) {
+void TSearchForm::markChanged(int row) {
     if (settingMarks_ || StringGrid1->item(row, MarkColumn)->checkState() == Qt::Checked)
         return;
     const QSignalBlocker quiet(CheckBox1);
     CheckBox1->setChecked(false);
 }
 
-void TSearchForm::ToggleCurrentMark() {
+void TSearchForm::toggleCurrentMark() {
     const int row = StringGrid1->currentRow();
     if (row < 0 || row >= resultCount_)
         return;
@@ -361,7 +380,7 @@ void TSearchForm::ToggleCurrentMark() {
     mark->setCheckState(mark->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
 }
 
-void TSearchForm::OpenCurrentForEditing() {
+void TSearchForm::openCurrentForEditing() {
     const int row = StringGrid1->currentRow();
     if (resultCount_ == 0 || row < 0)
         return;
@@ -372,7 +391,7 @@ void TSearchForm::OpenCurrentForEditing() {
     Q_EMIT editCitizenRequested(StringGrid1->item(row, KeyColumn)->text().toInt());
 }
 
-void TSearchForm::DeleteMarked() {
+void TSearchForm::deleteMarked() {
     if (!gui::MessageBoxes::askYesNo(this, QStringLiteral("удаление"),
                                      QStringLiteral("Вы уверены, что хотите удалить выбранные "
                                                     "записи?")))
@@ -381,11 +400,11 @@ void TSearchForm::DeleteMarked() {
     if (!gui::SaveOrReport(this, QStringLiteral("удаление выбранных записей"),
                            [&] { citizens::DeleteCitizens(context_.db, keys); }))
         return;
-    SetAllMarks(false);
+    setAllMarks(false);
     RunSearch();
 }
 
-void TSearchForm::ExportMarked() {
+void TSearchForm::exportMarked() {
     ExportCitizenFile(this, context_, resultCount_, CollectMarkedKeys());
 }
 
@@ -404,11 +423,11 @@ void TSearchForm::hideEvent(QHideEvent* event) {
 bool TSearchForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this)
-        return HandleWindowKey(watched, *static_cast<QKeyEvent*>(event));
+        return handleWindowKey(watched, *static_cast<QKeyEvent*>(event));
     return QDialog::eventFilter(watched, event);
 }
 
-bool TSearchForm::HandleWindowKey(QObject* watched, const QKeyEvent& key) {
+bool TSearchForm::handleWindowKey(QObject* watched, const QKeyEvent& key) {
     if (IsCtrlKey(key, kSearchKeys, kX11SearchKeyCode)) {
         StringGrid1->setFocus();
         RunSearch();
@@ -416,11 +435,11 @@ bool TSearchForm::HandleWindowKey(QObject* watched, const QKeyEvent& key) {
     }
     if (IsCtrlKey(key, kExportKeys, kX11ExportKeyCode)) {
         StringGrid1->setFocus();
-        ExportMarked();
+        exportMarked();
         return true;
     }
     if (watched == StringGrid1 && key.key() == Qt::Key_Space && key.modifiers() == Qt::NoModifier) {
-        ToggleCurrentMark();
+        toggleCurrentMark();
         return true;
     }
     // Enter that no control took reaches the window, where it presses "Поиск"

@@ -26,6 +26,7 @@ class TExtSrchComboBox;
 namespace output {
 
 struct SearchFilter;
+enum class FilterField;
 
 // The citizen search: the user finds stored citizens by a filter, marks some of them in the
 // result list and starts from here everything made from a selection (the export file, the
@@ -98,15 +99,16 @@ private:
     void createControls();
     void layOut();
     void createGrid();
-    SearchFilter ReadFilter() const;
-    void FillGrid(const QList<citizens::IGFormData>& found);
-    void SetAllMarks(bool marked);
-    void MarkChanged(int row);
-    void ToggleCurrentMark();
-    void OpenCurrentForEditing();
-    void DeleteMarked();
-    void ExportMarked();
-    bool HandleWindowKey(QObject* watched, const QKeyEvent& key);
+    SearchFilter readFilter() const;
+    QWidget* fieldOf(FilterField field) const;
+    void fillGrid(const QList<citizens::IGFormData>& found);
+    void setAllMarks(bool marked);
+    void markChanged(int row);
+    void toggleCurrentMark();
+    void openCurrentForEditing();
+    void deleteMarked();
+    void exportMarked();
+    bool handleWindowKey(QObject* watched, const QKeyEvent& key);
 
     gui::Context& context_;
     int resultCount_ = 0;

@@ -309,6 +309,7 @@ TEST_F(SearchFormTest, ARefusedDeletionIsReportedAndTheListAndMarksStay) {
 
 TEST_F(SearchFormTest, AFilterTextThatIsNoDateIsNamedAndThePreviousListStays) {
     addFive();
+    controls_testing::ShowActive(form);
     form.RunSearch();
     mark(4);
     const struct {
@@ -327,6 +328,7 @@ TEST_F(SearchFormTest, AFilterTextThatIsNoDateIsNamedAndThePreviousListStays) {
         ASSERT_EQ(shown.size(), 1);
         EXPECT_EQ(shown[0].title, "Ошибка ввода данных");
         EXPECT_EQ(shown[0].text, c.message);
+        EXPECT_EQ(QApplication::focusWidget(), c.field->Edit());
         EXPECT_EQ(rows(), 5);
         EXPECT_EQ(form.CollectMarkedKeys(), QList<int>{5});
         c.field->SetText({});
