@@ -34,15 +34,7 @@ using namespace large_database;
 constexpr int kPhotoBytes = 60 * 1024;
 
 QString PhotoText() {
-    QByteArray jpeg(kPhotoBytes, '\0');
-    QRandomGenerator random(42);
-    for (char& byte : jpeg)
-        byte = static_cast<char>(random.bounded(256));
-    jpeg[0] = '\xff';
-    jpeg[1] = '\xd8';
-    QString text;
-    citizens::EncodeBase64(jpeg, text, citizens::kPhotoTextCapacity);
-    return text;
+    return SyntheticPhotoText(kPhotoBytes);
 }
 
 // A new citizen saved as the citizen dialog saves it: two identifiers drawn, the citizen,

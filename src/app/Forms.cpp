@@ -7,6 +7,7 @@
 #include "citizens/TRegistrationAddr.h"
 #include "citizens/TTerritoryEditForm.h"
 #include "gui/TerritoryOwner.h"
+#include "output/TSearchForm.h"
 #include "permits/TIGPkgSearchForm.h"
 #include "permits/TPackageEditForm.h"
 #include "permits/TRNPIRSEditForm.h"
@@ -25,6 +26,7 @@ Forms::Forms(gui::Context& context) {
     IGEditForm = new citizens::TIGEditForm(context, main);
     SplashForm = std::make_unique<TSplashForm>();
     PPEditForm = new citizens::TPPEditForm(context, main);
+    SearchForm = new output::TSearchForm(context, main);
     OptionOrganizationForm = new settings::TOptionOrganizationForm(context, main);
     RNPSearchForm = new permits::TRNPSearchForm(context, main);
     TerritoryEditForm = new citizens::TTerritoryEditForm(context, main);
@@ -58,6 +60,11 @@ void Forms::connectWindows() {
     // A new visa-free citizen in the package of a search result.
     QObject::connect(IGPkgSearchForm, &permits::TIGPkgSearchForm::newCitizenInPackageRequested,
                      IGEditForm, &citizens::TIGEditForm::OpenNewCitizenInPackage);
+    // The citizen search opens a citizen for editing, and lists again after its save.
+    QObject::connect(SearchForm, &output::TSearchForm::editCitizenRequested, IGEditForm,
+                     &citizens::TIGEditForm::OpenCitizenForEditing);
+    QObject::connect(IGEditForm, &citizens::TIGEditForm::citizenEdited, SearchForm,
+                     &output::TSearchForm::RunSearch);
 }
 
 }  // namespace app

@@ -9,6 +9,10 @@ class TRegistrationAddr;
 class TTerritoryEditForm;
 }  // namespace citizens
 
+namespace output {
+class TSearchForm;
+}
+
 namespace permits {
 class TRNPIRSEditForm;
 class TRNPSearchForm;
@@ -50,6 +54,7 @@ public:
     citizens::TIGEditForm* IGEditForm = nullptr;
     std::unique_ptr<TSplashForm> SplashForm;
     citizens::TPPEditForm* PPEditForm = nullptr;
+    output::TSearchForm* SearchForm = nullptr;
     settings::TOptionOrganizationForm* OptionOrganizationForm = nullptr;
     permits::TRNPSearchForm* RNPSearchForm = nullptr;
     citizens::TTerritoryEditForm* TerritoryEditForm = nullptr;

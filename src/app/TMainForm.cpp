@@ -11,6 +11,7 @@
 #include "gui/Context.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
+#include "output/TSearchForm.h"
 #include "permits/TIGPkgSearchForm.h"
 #include "permits/TPackageEditForm.h"
 #include "permits/TRNPIRSEditForm.h"
@@ -109,6 +110,7 @@ void TMainForm::connectCommands() {
         if (!forms_.IGPkgSearchForm->isVisible())
             ShowModeless(forms_.IGPkgSearchForm);
     });
+    connect(N8, &QAction::triggered, this, &TMainForm::citizenSearch);
     connect(N5, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionOrganizationForm); });
     connect(N2, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionRegionForm); });
     connect(N16, &QAction::triggered, this, [this] { ShowModeless(forms_.FMSMemberForm); });
@@ -128,6 +130,14 @@ void TMainForm::newVisaCitizen() {
         return;
     }
     forms_.IGEditForm->OpenNewCitizen(1);
+}
+
+// An open search keeps its filter, results and marks.
+void TMainForm::citizenSearch() {
+    if (forms_.SearchForm->isVisible())
+        return;
+    forms_.SearchForm->Reset();
+    ShowModeless(forms_.SearchForm);
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -54,6 +54,7 @@ private:
     void createMenu();
     void connectCommands();
     void newVisaCitizen();
+    void citizenSearch();
 
     Forms& forms_;
     gui::Context& context_;

@@ -9,6 +9,8 @@ namespace output {
 
 QList<citizens::IGFormData> LoadCitizensByKeys(storage::Database& db, const QList<int>& keys,
                                                bool withPhoto) {
+    // One read transaction: the store's lock is taken once, not for every citizen.
+    storage::Transaction reading(db);
     storage::Statement query =
         db.prepare(QStringLiteral("SELECT %1 FROM ig WHERE igid = ?1 ORDER BY rowid LIMIT 1")
                        .arg(citizens::CitizenColumns(withPhoto))
@@ -23,6 +25,7 @@ QList<citizens::IGFormData> LoadCitizensByKeys(storage::Database& db, const QLis
         }
         query.reset();
     }
+    reading.commit();
     return records;
 }
 
