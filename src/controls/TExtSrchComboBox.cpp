@@ -1,6 +1,7 @@
 #include "controls/TExtSrchComboBox.h"
 
 #include <QAbstractListModel>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -267,7 +268,17 @@ void TExtSrchComboBox::changeEvent(QEvent* event) {
 
 bool TExtSrchComboBox::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view() && event->type() == QEvent::KeyPress) {
-        const QString character = TypedText(static_cast<QKeyEvent*>(event));
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            // Tab takes the highlighted item as Enter does and goes on to the next field, as
+            // from a closed list: typing into a list never traps the keyboard.
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, kEnter);
+            QCoreApplication::sendEvent(view(), &enter);
+            QKeyEvent tab(QEvent::KeyPress, key->key(), key->modifiers());
+            QCoreApplication::sendEvent(this, &tab);
+            return true;
+        }
+        const QString character = TypedText(key);
         if (!character.isNull()) {
             TypeCharacter(character);
             // Enter still chooses the highlighted item and closes the list.

@@ -186,6 +186,27 @@ TEST(SearchCombo, GreyWhileDisabledThenItsOwnColoursAgain) {
     EXPECT_EQ(box.Color(), own);
 }
 
+// A keyboard user is never trapped in an open list: Tab takes the highlighted item and
+// moves on, Shift+Tab back.
+TEST(SearchCombo, TabInAnOpenListTakesTheItemAndGoesToTheNextField) {
+    ComboWindow w(Countries());
+    Type(QChar(u'г'));
+    ASSERT_TRUE(w.DropDownOpen());
+    Press(Qt::Key_Tab);
+    EXPECT_FALSE(w.DropDownOpen());
+    EXPECT_EQ(w.box->SelectedComboItemId(), 276);
+    EXPECT_TRUE(w.other->hasFocus());
+
+    w.box->setFocus();
+    Type(QChar(u'а'));
+    ASSERT_TRUE(w.DropDownOpen());
+    QTest::sendKeyEvent(QTest::Click, KeyboardWindow(), Qt::Key_Backtab, QString(),
+                        Qt::ShiftModifier);
+    EXPECT_FALSE(w.DropDownOpen());
+    EXPECT_EQ(w.box->SelectedComboItemId(), 51);
+    EXPECT_FALSE(w.box->hasFocus());
+}
+
 // Disabled, the list is drawn as flat as a disabled edit: the same grey from top to bottom,
 // not a shaded button face.
 TEST(SearchCombo, DisabledListIsAFlatGreyField) {
