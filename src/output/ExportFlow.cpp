@@ -35,15 +35,35 @@ QString ProposedFile(gui::Context& context) {
     return QDir(context.startFolder).filePath(name + QStringLiteral(".xml"));
 }
 
+// The final file takes the number of citizens into the chosen name: the save dialog asked
+// about the chosen name, so a file already under the final name is asked about here.
+bool MayWrite(QWidget* parent, const QString& file) {
+    if (!QFileInfo::exists(file))
+        return true;
+    return gui::MessageBoxes::askYesNo(parent, QStringLiteral("Экспорт"),
+                                       QStringLiteral("Файл «%1» уже существует.\nЗаменить его?")
+                                           .arg(QDir::toNativeSeparators(file)));
+}
+
 // Loads the citizens and writes their file under the chosen name with their number. Returns
-// the message of a failure, or the empty text once the file is complete.
-QString WriteFile(gui::Context& context, const QString& chosen, const QList<int>& keys) {
-    const WaitCursor wait;
+// the message of a failure, or the empty text once the file is complete or the user chose
+// not to replace an existing one (then `written` is false).
+QString WriteFile(QWidget* parent, gui::Context& context, const QString& chosen,
+                  const QList<int>& keys, bool& written) {
+    written = false;
     QString file = chosen;
     try {
-        const QList<citizens::IGFormData> citizens = LoadCitizensByKeys(context.db, keys, false);
+        QList<citizens::IGFormData> citizens;
+        {
+            const WaitCursor wait;
+            citizens = LoadCitizensByKeys(context.db, keys, false);
+        }
         file = FileNameWithCount(chosen, static_cast<int>(citizens.size()));
+        if (!MayWrite(parent, file))
+            return {};
+        const WaitCursor wait;
         WriteExportFile(context.db, file, citizens);
+        written = true;
         return {};
     } catch (const FileWriteError& error) {
         return QStringLiteral("Файл «%1» не записан: %2.")
@@ -76,10 +96,14 @@ void ExportCitizenFile(QWidget* parent, gui::Context& context, int listedCount,
     }
     if (QFileInfo(chosen).suffix().isEmpty())
         chosen += QStringLiteral(".xml");
-    if (const QString failure = WriteFile(context, chosen, markedKeys); !failure.isEmpty()) {
+    bool written = false;
+    if (const QString failure = WriteFile(parent, context, chosen, markedKeys, written);
+        !failure.isEmpty()) {
         gui::MessageBoxes::error(parent, kFailureTitle, failure);
         return;
     }
+    if (!written)
+        return;
     gui::MessageBoxes::information(parent, QStringLiteral("Операция завершена"),
                                    QStringLiteral("Экспорт результатов завершен"));
 }

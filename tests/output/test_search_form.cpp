@@ -386,6 +386,23 @@ TEST_F(SearchFormTest, ExportWritesTheMarkedCitizensUnderTheChosenNameWithTheirC
     QTest::mouseClick(form.Button1, Qt::LeftButton);
     EXPECT_EQ(gui::MessageBoxes::takeShown().size(), 1);
     EXPECT_TRUE(QFile::exists(folder.file(QStringLiteral("список - 2.xml"))));
+
+    // The file under the final name exists: asked about, and kept on "Нет".
+    folder.write(QStringLiteral("list - 2.xml"), "earlier");
+    gui::FileDialogs::setNextFileName(folder.file(QStringLiteral("list.xml")));
+    gui::MessageBoxes::setNextAnswer(QMessageBox::No);
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    shown = gui::MessageBoxes::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(shown[0].text.contains(QStringLiteral("list - 2.xml")));
+    EXPECT_EQ(folder.read(QStringLiteral("list - 2.xml")), "earlier");
+    gui::FileDialogs::setNextFileName(folder.file(QStringLiteral("list.xml")));
+    gui::MessageBoxes::setNextAnswer(QMessageBox::Yes);
+    gui::MessageBoxes::setNextAnswer(QMessageBox::Ok);
+    QTest::mouseClick(form.Button1, Qt::LeftButton);
+    EXPECT_EQ(gui::MessageBoxes::takeShown().size(), 2);
+    EXPECT_EQ(folder.read(QStringLiteral("list - 2.xml")).count("<ig "), 2);
 }
 
 TEST_F(SearchFormTest, MoreThanAThousandMarkedCitizensAreAllWritten) {
