@@ -915,7 +915,7 @@ void TIGEditForm::removePaymentDocument() {
                                      QStringLiteral("Вы уверены, что хотите удалить платежное "
                                                     "поручение?")))
         return;
-    if (editing_ && !gui::SaveOrReport(this, QStringLiteral("удаление платежного поручения"), [&] {
+    if (editing_ && !gui::DeleteOrReport(this, QStringLiteral("платежное поручение"), [&] {
             DeleteCitizenPaymentDocuments(context_.db, editedKey_);
         }))
         return;

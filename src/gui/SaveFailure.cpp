@@ -24,4 +24,17 @@ bool SaveOrReport(QWidget* parent, const QString& what, const std::function<void
     }
 }
 
+bool DeleteOrReport(QWidget* parent, const QString& what, const std::function<void()>& remove) {
+    try {
+        remove();
+        return true;
+    } catch (const storage::DatabaseError& error) {
+        qWarning("Deletion refused: %s", error.what());
+        MessageBoxes::error(parent, QStringLiteral("Ошибка удаления"),
+                            QStringLiteral("Не удалось удалить %1: ничего не удалено.\n\n%2")
+                                .arg(what, storage::DescribeDatabaseError(error)));
+        return false;
+    }
+}
+
 }  // namespace gui

@@ -19,4 +19,7 @@ void ShowSaveFailure(QWidget* parent, const QString& what, const storage::Databa
 // false. The save must be one transaction, so that a refusal leaves nothing behind.
 bool SaveOrReport(QWidget* parent, const QString& what, const std::function<void()>& save);
 
+// The same for a deletion: "Не удалось удалить `what`" ("выбранные записи", ...).
+bool DeleteOrReport(QWidget* parent, const QString& what, const std::function<void()>& remove);
+
 }  // namespace gui

@@ -397,8 +397,8 @@ void TSearchForm::deleteMarked() {
                                                     "записи?")))
         return;
     const QList<int> keys = CollectMarkedKeys();
-    if (!gui::SaveOrReport(this, QStringLiteral("удаление выбранных записей"),
-                           [&] { citizens::DeleteCitizens(context_.db, keys); }))
+    if (!gui::DeleteOrReport(this, QStringLiteral("выбранные записи"),
+                             [&] { citizens::DeleteCitizens(context_.db, keys); }))
         return;
     setAllMarks(false);
     RunSearch();

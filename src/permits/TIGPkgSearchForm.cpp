@@ -329,8 +329,8 @@ void TIGPkgSearchForm::deleteMarked() {
     const QStringList numbers = markedNumbers();
     if (numbers.isEmpty())
         return;
-    if (!gui::SaveOrReport(this, QStringLiteral("удаление отмеченных пакетов"),
-                           [&] { DeletePackages(context_.db, numbers); }))
+    if (!gui::DeleteOrReport(this, QStringLiteral("отмеченные пакеты"),
+                             [&] { DeletePackages(context_.db, numbers); }))
         return;
     const int chosen = ComboBox1->SelectedComboItemId();
     search();

@@ -319,8 +319,8 @@ bool TRNPSearchForm::DeletePermitAsked(const QString& number) {
                                "ИРС вместе со всеми прикреплёнными к нему ИГ.\nЕсли ответите "
                                "\"Нет\", то РНП ИРС не будет удалён.")))
         return true;
-    return gui::SaveOrReport(this, QStringLiteral("удаление РНП ИРС №") + number,
-                             [&] { DeletePermit(context_.db, number, withCitizens); });
+    return gui::DeleteOrReport(this, QStringLiteral("РНП ИРС №") + number,
+                               [&] { DeletePermit(context_.db, number, withCitizens); });
 }
 
 }  // namespace permits

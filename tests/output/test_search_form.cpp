@@ -299,8 +299,8 @@ TEST_F(SearchFormTest, ARefusedDeletionIsReportedAndTheListAndMarksStay) {
 
     const auto shown = gui::MessageBoxes::takeShown();
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_EQ(shown[1].title, "Ошибка сохранения");
-    EXPECT_TRUE(shown[1].text.startsWith("Не удалось сохранить удаление выбранных записей"))
+    EXPECT_EQ(shown[1].title, "Ошибка удаления");
+    EXPECT_TRUE(shown[1].text.startsWith("Не удалось удалить выбранные записи"))
         << shown[1].text.toStdString();
     EXPECT_EQ(rows(), 5);
     EXPECT_EQ(form.CollectMarkedKeys(), QList<int>{1});

@@ -318,8 +318,8 @@ TEST_F(PackageSearchFormTest, RefusedDeletionIsReportedAndNothingIsDeleted) {
     data.db().exec("PRAGMA query_only = OFF");
     const auto shown = gui::MessageBoxes::takeShown();
     ASSERT_EQ(shown.size(), 2);
-    EXPECT_EQ(shown[1].title, "Ошибка сохранения");
-    EXPECT_TRUE(shown[1].text.startsWith("Не удалось сохранить удаление отмеченных пакетов"))
+    EXPECT_EQ(shown[1].title, "Ошибка удаления");
+    EXPECT_TRUE(shown[1].text.startsWith("Не удалось удалить отмеченные пакеты"))
         << shown[1].text.toStdString();
     EXPECT_EQ(Rows(data.db(), "igpackage").size(), 2);
     EXPECT_EQ(search.FoundCount(), 2);

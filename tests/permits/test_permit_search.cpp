@@ -234,8 +234,8 @@ TEST_F(PermitSearchTest, RefusedDeletionIsReportedAndThePermitStays) {
         AnswerAll(form.Button1, {QMessageBox::Yes, QMessageBox::Yes, QMessageBox::Ok});
     db.exec("PRAGMA query_only = OFF");
     ASSERT_EQ(shown.size(), 3);
-    EXPECT_TRUE(shown[2].startsWith("Ошибка сохранения: "));
-    EXPECT_TRUE(shown[2].contains("удаление РНП ИРС №5"));
+    EXPECT_TRUE(shown[2].startsWith("Ошибка удаления: "));
+    EXPECT_TRUE(shown[2].contains("Не удалось удалить РНП ИРС №5"));
     EXPECT_EQ(form.ListedNumbers(), QStringList{"5"});
     EXPECT_TRUE(PermitExists(db, "5"));
 }
