@@ -4,7 +4,6 @@
 #include <QStringList>
 
 #include "dates/DateConventions.h"
-#include "output/Utf8Query.h"
 #include "storage/Database.h"
 
 namespace output {
@@ -76,7 +75,7 @@ std::string CandidatesSql(const Selection& selection) {
         .toStdString();
 }
 
-void BindCandidates(Utf8Query& query, const Selection& selection) {
+void BindCandidates(storage::Statement& query, const Selection& selection) {
     query.bind(1, selection.lowestHourStamp).bind(2, selection.highestHourStamp);
     if (selection.byBirthDate)
         query.bind(3, selection.birthDate);
@@ -131,7 +130,7 @@ QList<citizens::IGFormData> SearchCitizens(storage::Database& db, const SearchFi
     NameMatcher givenName(filter.givenName);
 
     QList<qint64> rows;
-    Utf8Query candidates(db, CandidatesSql(selection));
+    storage::Statement candidates = db.prepare(CandidatesSql(selection));
     BindCandidates(candidates, selection);
     while (rows.size() < kSearchLimit && candidates.step()) {
         if (surname.matches(candidates.columnUtf8(1)) &&

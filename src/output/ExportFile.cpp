@@ -14,7 +14,6 @@
 #include "citizens/CitizenTerritoryStore.h"
 #include "citizens/RegistrationAddressStore.h"
 #include "output/FileReplacement.h"
-#include "output/Utf8Query.h"
 #include "settings/RegionSetting.h"
 #include "storage/Database.h"
 
@@ -340,7 +339,7 @@ public:
     }
 
 private:
-    Utf8Query query_;
+    storage::Statement query_;
 };
 
 // Writes the document element by element: libxml2 serialises every element with its

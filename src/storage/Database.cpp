@@ -129,11 +129,10 @@ Statement& Statement::bind(int index, qint64 value) {
 }
 
 Statement& Statement::bind(int index, const QString& value) {
-    // An empty QString may have no buffer; SQLite takes a null pointer as NULL, not as "".
-    static const char16_t kEmpty[] = u"";
-    const void* text = value.isEmpty() ? kEmpty : static_cast<const void*>(value.utf16());
-    check(sqlite3_bind_text16(stmt_, index, text, static_cast<int>(value.size() * 2),
-                              SQLITE_TRANSIENT));
+    // An empty text is bound as "", never as NULL.
+    const QByteArray utf8 = value.toUtf8();
+    check(sqlite3_bind_text(stmt_, index, utf8.isNull() ? "" : utf8.constData(),
+                            static_cast<int>(utf8.size()), SQLITE_TRANSIENT));
     return *this;
 }
 
@@ -181,12 +180,14 @@ qint64 Statement::columnInt64(int column) const {
     return sqlite3_column_int64(stmt_, column);
 }
 
+// The store keeps UTF-8: reading it as such spares the engine a conversion of every text.
 QString Statement::columnText(int column) const {
-    const void* text = sqlite3_column_text16(stmt_, column);
-    const int bytes = sqlite3_column_bytes16(stmt_, column);
-    if (!text)
-        return {};
-    return QString::fromUtf16(static_cast<const char16_t*>(text), bytes / 2);
+    return QString::fromUtf8(columnUtf8(column));
+}
+
+QByteArrayView Statement::columnUtf8(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return QByteArrayView(text, text ? sqlite3_column_bytes(stmt_, column) : 0);
 }
 
 // ---------------------------------------------------------------------------------------

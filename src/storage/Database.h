@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <chrono>
@@ -70,6 +71,9 @@ public:
     int columnInt(int column) const;
     qint64 columnInt64(int column) const;
     QString columnText(int column) const;
+    // The text as the store keeps it, in UTF-8, without a conversion: for readers that go over
+    // many rows or large texts. Valid until the next step or reset.
+    QByteArrayView columnUtf8(int column) const;
 
 private:
     void check(int rc) const;
