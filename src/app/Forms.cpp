@@ -5,6 +5,8 @@
 #include "citizens/TPPEditForm.h"
 #include "citizens/TRegistrationAddr.h"
 #include "citizens/TTerritoryEditForm.h"
+#include "output/TDocumentsFillStatusForm.h"
+#include "output/TReportReestrPP.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
 #include "settings/TOptionRegionForm.h"
@@ -21,7 +23,9 @@ Forms::Forms(gui::Context& context) {
     OptionOrganizationForm = new settings::TOptionOrganizationForm(context, main);
     TerritoryEditForm = new citizens::TTerritoryEditForm(context, main);
     OptionRegionForm = new settings::TOptionRegionForm(context, main);
+    DocumentsFillStatusForm = new output::TDocumentsFillStatusForm(main);
     RegistrationAddr = new citizens::TRegistrationAddr(context, main);
+    ReportReestrPP = new output::TReportReestrPP(context, main);
     FMSMemberForm = new settings::TFMSMemberForm(context, main);
     SettingsForm = new settings::TSettingsForm(context, main);
     connectWindows();

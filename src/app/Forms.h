@@ -8,6 +8,11 @@ class TRegistrationAddr;
 class TTerritoryEditForm;
 }  // namespace citizens
 
+namespace output {
+class TDocumentsFillStatusForm;
+class TReportReestrPP;
+}  // namespace output
+
 namespace settings {
 class TFMSMemberForm;
 class TOptionOrganizationForm;
@@ -44,7 +49,9 @@ public:
     settings::TOptionOrganizationForm* OptionOrganizationForm = nullptr;
     citizens::TTerritoryEditForm* TerritoryEditForm = nullptr;
     settings::TOptionRegionForm* OptionRegionForm = nullptr;
+    output::TDocumentsFillStatusForm* DocumentsFillStatusForm = nullptr;
     citizens::TRegistrationAddr* RegistrationAddr = nullptr;
+    output::TReportReestrPP* ReportReestrPP = nullptr;
     settings::TFMSMemberForm* FMSMemberForm = nullptr;
     settings::TSettingsForm* SettingsForm = nullptr;
 

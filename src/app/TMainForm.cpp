@@ -10,6 +10,7 @@
 #include "gui/Context.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
+#include "output/TReportReestrPP.h"
 #include "settings/OrganisationStore.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
@@ -97,6 +98,8 @@ void TMainForm::connectCommands() {
     connect(N2, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionRegionForm); });
     connect(N16, &QAction::triggered, this, [this] { ShowModeless(forms_.FMSMemberForm); });
     connect(N17, &QAction::triggered, this, [this] { ShowModeless(forms_.SettingsForm); });
+    // Hidden in the menu; the command works all the same.
+    connect(N15, &QAction::triggered, this, [this] { forms_.ReportReestrPP->exec(); });
     connect(N12, &QAction::triggered, this,
             [this] { gui::ShowHelpTopic(context_.startFolder, gui::topic::kAbout); });
     connect(N3, &QAction::triggered, this, &QWidget::close);
