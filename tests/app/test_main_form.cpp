@@ -4,12 +4,15 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTimer>
 
 #include "app/Forms.h"
 #include "app/TMainForm.h"
 #include "gui/Context.h"
 #include "gui/MessageBoxes.h"
+#include "output/TDocumentsFillStatusForm.h"
+#include "output/TReportReestrPP.h"
 #include "settings/OrganisationStore.h"
 #include "settings/TFMSMemberForm.h"
 #include "settings/TOptionOrganizationForm.h"
@@ -153,4 +156,22 @@ TEST_F(MainFormTest, HelpItemOpensTheFirstPageOfTheManual) {
     item("N12")->trigger();
     EXPECT_EQ(help_testing::ShownHelpPage(), "/about.htm");
     help_testing::CloseHelpWindow();
+}
+
+TEST_F(MainFormTest, HiddenRegisterCommandShowsTheRegisterModally) {
+    form.show();
+    QWidget* shownModal = nullptr;
+    QTimer::singleShot(0, [&] {
+        shownModal = QApplication::activeModalWidget();
+        forms.ReportReestrPP->Button2->click();
+    });
+    item("N15")->trigger();
+    EXPECT_EQ(shownModal, forms.ReportReestrPP);
+    EXPECT_EQ(forms.ReportReestrPP->objectName(), "ReportReestrPP");
+    EXPECT_EQ(forms.ReportReestrPP->parentWidget(), &form);
+    EXPECT_FALSE(forms.ReportReestrPP->isVisible());
+    // The progress window of the forms is there, shown only during a run.
+    ASSERT_NE(forms.DocumentsFillStatusForm, nullptr);
+    EXPECT_EQ(forms.DocumentsFillStatusForm->parentWidget(), &form);
+    EXPECT_FALSE(forms.DocumentsFillStatusForm->isVisible());
 }

@@ -92,6 +92,27 @@ QString OfficeReadBack::sheetName(int number) const {
     return ToQString(Reference<css::container::XNamed>(sheet(number), UNO_QUERY_THROW)->getName());
 }
 
+bool OfficeReadBack::sheetVisible(int number) const {
+    return Reference<css::beans::XPropertySet>(sheet(number), UNO_QUERY_THROW)
+        ->getPropertyValue("IsVisible")
+        .get<bool>();
+}
+
+QString OfficeReadBack::rowText(int number, int row, int column, int count) const {
+    const Reference<css::table::XCellRange> cells =
+        sheet(number)->getCellRangeByPosition(column - 1, row - 1, column + count - 2, row - 1);
+    QString text;
+    for (int i = 0; i < count; ++i) {
+        const QString cell =
+            ToQString(Reference<css::text::XText>(cells->getCellByPosition(i, 0), UNO_QUERY_THROW)
+                          ->getString());
+        text.append(cell.isEmpty() ? QStringLiteral("·") : cell);
+    }
+    while (text.endsWith(QLatin1Char(' ')) || text.endsWith(u'·'))
+        text.chop(1);
+    return text;
+}
+
 QString OfficeReadBack::cellText(int number, const QString& cell) const {
     const Reference<css::table::XCellRange> range =
         sheet(number)->getCellRangeByName(ToOUString(cell));

@@ -27,8 +27,12 @@ public:
     // Workbooks; sheets from 1, cells in A1 notation.
     int sheetCount() const;
     QString sheetName(int sheet) const;
+    bool sheetVisible(int sheet) const;
     QString cellText(int sheet, const QString& cell) const;
     QString cellText(int sheet, int row, int column) const;
+    // The texts of `count` cells of a row from `column` on, joined, with "·" for an empty cell
+    // and the blanks and empty cells at the end dropped.
+    QString rowText(int sheet, int row, int column, int count) const;
     QString cellFormula(int sheet, const QString& cell) const;
     // The format code of the cell's number format ("@" for text).
     QString cellFormatCode(int sheet, const QString& cell) const;

@@ -354,8 +354,12 @@ TEST_F(OfficeTest, CrashedOfficeEndsItsObjectsAndAnotherTakesOver) {
     ASSERT_TRUE(other.open({}));
 
     OfficeRun own;
+    // The program's windows are served while the office starts.
+    int served = 0;
+    own.setWhileStarting([&] { ++served; });
     ExcelAccessCore excel(own);
     ASSERT_TRUE(excel.open({}, 1));
+    EXPECT_GT(served, 10);
     const qint64 pid = own.processId();
     ASSERT_NE(pid, run().processId());
     QString detail;

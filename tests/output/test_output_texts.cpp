@@ -67,12 +67,13 @@ TEST(FileNames, NamesFromStoredTextsStayInsideTheirFolder) {
         QString suffix;
         QString expected;
     } cases[] = {
-        {"../x 05.03.2009-14.07", "", ".._x 05.03.2009-14.07"},
+        {"../x 05.03.2009-14.07", "", "___x 05.03.2009-14.07"},
         {"a/b", ".xls", "a_b.xls"},
         {".", "", "_"},
         {"..", "", "__"},
         {"", ".doc", "_.doc"},
-        {"...", "", "..."},
+        {"...", "", "___"},
+        {".Ромашка. 05.03.2009", "", "_Ромашка. 05.03.2009"},
         {QString("a") + QChar(0) + "b\tc\nd\x7f", "", "a_b_c_d_"},
         {R"(ООО "Ромашка" \ : * ? < > |)", ".xls", "ООО _Ромашка_ _ _ _ _ _ _ _.xls"},
         {"Иванов Иван(AB 123)", ".xls", "Иванов Иван(AB 123).xls"},
@@ -252,7 +253,7 @@ TEST(ApplicationForm, FileNamesOfACitizen) {
     EXPECT_EQ(ApplicationFileName(citizen, ".xls"), "Рахимов Алишер Бахтиярович(AA 0123456).xls");
     citizen.surname = "../..";
     citizen.passportNumber = "12/34";
-    EXPECT_EQ(ApplicationFileName(citizen, ".doc"), ".._.. Алишер Бахтиярович(AA 12_34).doc");
+    EXPECT_EQ(ApplicationFileName(citizen, ".doc"), "___.. Алишер Бахтиярович(AA 12_34).doc");
 }
 
 TEST(ApplicationForm, CitizenFormsReadFromTheStores) {
