@@ -62,10 +62,10 @@ QString CutToBytes(const QString& text, qsizetype bytes) {
 
 QString SafeFileName(const QString& name, const QString& suffix) {
     QString safe = ReplaceRefused(name);
-    if (safe.isEmpty() || safe == QLatin1String("."))
+    for (qsizetype i = 0; i < safe.size() && safe.at(i) == QLatin1Char('.'); ++i)
+        safe[i] = QLatin1Char('_');
+    if (safe.isEmpty())
         safe = QStringLiteral("_");
-    else if (safe == QLatin1String(".."))
-        safe = QStringLiteral("__");
     const QString tail = ReplaceRefused(suffix);
     const qsizetype room = kMaxFileNameBytes - tail.toUtf8().size();
     if (safe.toUtf8().size() > room)
