@@ -15,6 +15,8 @@
 // program runs without LibreOffice; run this (cmake --build build --target templates) after
 // changing the layout below.
 
+#include <signal.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -709,6 +711,8 @@ void MakeReverseSide(const Reference<css::frame::XDesktop2>& desktop, const QStr
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A write to an office that has died fails instead of ending the program.
+    ::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_templates <output folder>\n");
