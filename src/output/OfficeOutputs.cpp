@@ -48,6 +48,7 @@ OfficeError WriteCitizenListWorkbook(OfficeRun& run, const QString& fileName,
     if (!excel.open({}, 1))
         return excel.error();
     excel.setCells(1, 1, CitizenListRows(citizens, lists));
+    excel.fitToPageWidth(true);
     if (!citizens.isEmpty())
         excel.setNumberFormat(QStringLiteral("B2"), Cell("B", citizens.size() + 1), kDateFormat);
     return SaveAndClose(excel, fileName);
@@ -94,6 +95,7 @@ OfficeError WritePaymentRegisterWorkbook(OfficeRun& run, const QString& fileName
     excel.setBorderLineStyle(a2, Cell("G", last), 1);
     excel.setHorizontalAlignment(a1, Cell("G", last), 3);
     excel.setVerticalAlignment(a1, Cell("G", last), 2);
+    excel.fitToPageWidth(true);
     return SaveAndClose(excel, fileName);
 }
 

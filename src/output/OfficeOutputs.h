@@ -21,7 +21,8 @@ class WordAccessCore;
 
 // The citizen list in a new workbook: the header and one row per citizen on the first sheet,
 // every cell as text, the birth dates' cells B2 to B(N + 1) in the format "ДД.ММ.ГГГГ", the
-// widths of columns A to E fitted; saved as `fileName` in the Excel 97 format.
+// widths of columns A to E fitted, printed across the page in its width; saved as `fileName`
+// in the Excel 97 format.
 OfficeError WriteCitizenListWorkbook(OfficeRun& run, const QString& fileName,
                                      const QList<citizens::IGFormData>& citizens,
                                      const dictionaries::ReferenceLists& lists);
@@ -39,8 +40,8 @@ bool FillReverseSideDocument(WordAccessCore& document, const ReverseSideTexts& t
 
 // The payment documents register in a new workbook: the merged title in A1:G1, the header
 // row in grey and bold, one numbered row per document from row 3, the dates in column C in
-// the format "ДД.ММ.ГГГГ", thin borders round every cell of the table and everything centred;
-// saved as `fileName`.
+// the format "ДД.ММ.ГГГГ", thin borders round every cell of the table and everything centred,
+// printed across the page in its width; saved as `fileName`.
 OfficeError WritePaymentRegisterWorkbook(OfficeRun& run, const QString& fileName,
                                          const QString& fromText, const QString& toText,
                                          const QList<PPReportUnit>& units);

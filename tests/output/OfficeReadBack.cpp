@@ -17,6 +17,7 @@
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/text/XBookmarksSupplier.hpp>
@@ -96,6 +97,17 @@ bool OfficeReadBack::sheetVisible(int number) const {
     return Reference<css::beans::XPropertySet>(sheet(number), UNO_QUERY_THROW)
         ->getPropertyValue("IsVisible")
         .get<bool>();
+}
+
+Any OfficeReadBack::pageStyleProperty(int number, const char* property) const {
+    const rtl::OUString name = Reference<css::beans::XPropertySet>(sheet(number), UNO_QUERY_THROW)
+                                   ->getPropertyValue("PageStyle")
+                                   .get<rtl::OUString>();
+    Reference<css::style::XStyleFamiliesSupplier> families(document_, UNO_QUERY_THROW);
+    const Reference<css::container::XNameAccess> styles(
+        families->getStyleFamilies()->getByName("PageStyles"), UNO_QUERY_THROW);
+    return Reference<css::beans::XPropertySet>(styles->getByName(name), UNO_QUERY_THROW)
+        ->getPropertyValue(rtl::OUString::createFromAscii(property));
 }
 
 QString OfficeReadBack::rowText(int number, int row, int column, int count) const {

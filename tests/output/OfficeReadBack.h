@@ -28,6 +28,8 @@ public:
     int sheetCount() const;
     QString sheetName(int sheet) const;
     bool sheetVisible(int sheet) const;
+    // A property of the page style the sheet prints with ("IsLandscape", ...).
+    css::uno::Any pageStyleProperty(int sheet, const char* property) const;
     QString cellText(int sheet, const QString& cell) const;
     QString cellText(int sheet, int row, int column) const;
     // The texts of `count` cells of a row from `column` on, joined, with "·" for an empty cell

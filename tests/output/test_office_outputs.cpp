@@ -202,6 +202,9 @@ TEST_F(OfficeOutputsTest, ListOfTwoCitizensInGridOrder) {
     EXPECT_EQ(saved.cellFormatCode(1, "B2"), "DD.MM.YYYY");
     EXPECT_EQ(saved.cellFormatCode(1, "B3"), "DD.MM.YYYY");
     EXPECT_NE(saved.cellFormatCode(1, "B4"), "DD.MM.YYYY");
+    // Printed across the page, as wide as one page.
+    EXPECT_TRUE(saved.pageStyleProperty(1, "IsLandscape").get<bool>());
+    EXPECT_EQ(saved.pageStyleProperty(1, "ScaleToPagesX").get<sal_Int16>(), 1);
 }
 
 TEST_F(OfficeOutputsTest, ListThatCannotBeSavedIsReportedWithItsName) {
@@ -294,6 +297,11 @@ TEST_F(OfficeOutputsTest, VisaFreeAndVisaCitizenFilledIntoTheirTemplates) {
     ASSERT_EQ(first.sheetCount(), 4);
     EXPECT_EQ(first.sheetName(1), "Страница 1");
     EXPECT_FALSE(first.sheetVisible(4));
+    // The form's pages print on A4 as the template lays them out.
+    // (in hundredths of a millimetre; the .xls keeps the paper size as A4, read back within
+    // a hundredth).
+    EXPECT_NEAR(first.pageStyleProperty(1, "Width").get<sal_Int32>(), 21000, 2);
+    EXPECT_NEAR(first.pageStyleProperty(3, "Height").get<sal_Int32>(), 29700, 2);
     EXPECT_TRUE(first.sheetVisible(1));
     EXPECT_EQ(first.rowText(4, 3, 1, 80), "Рахим" + QString(20, ' ') + "Алишер");
     EXPECT_EQ(first.rowText(4, 6, 1, 120), "г. Ташкент, ул. Навои, д. 1");
@@ -581,6 +589,9 @@ TEST_F(RegisterTest, ThreeDocumentsWithTheirTableFormats) {
     EXPECT_EQ(saved.cellText(1, "A1"),
               "Реестр платежных документов от ИГ на период с 01/02/2009 по 28/02/2009");
     EXPECT_EQ(saved.mergedArea(1, "A1"), "A1:G1");
+    EXPECT_TRUE(saved.pageStyleProperty(1, "IsLandscape").get<bool>());
+    EXPECT_EQ(saved.pageStyleProperty(1, "ScaleToPagesX").get<sal_Int16>(), 1);
+    EXPECT_FALSE(saved.pageStyleProperty(1, "HeaderIsOn").get<bool>());
     EXPECT_NEAR(saved.rowHeightPoints(1, 1), 30, 0.5);
     EXPECT_NEAR(saved.rowHeightPoints(1, 2), 30, 0.5);
     const QStringList header = {"№",    "Номер платежного документа", "Дата операции",
