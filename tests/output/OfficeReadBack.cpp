@@ -181,6 +181,14 @@ double OfficeReadBack::rowHeightPoints(int number, int row) const {
     return height * 72.0 / 2540.0;
 }
 
+int OfficeReadBack::pageRowShowing(int number, const QString& dataCell) const {
+    for (int row = 1; row <= 80; ++row) {
+        if (cellFormula(number, QStringLiteral("H%1").arg(row)).contains(dataCell + "&"))
+            return row;
+    }
+    return 0;
+}
+
 int OfficeReadBack::shapeSheet(const QString& name) const {
     Reference<css::drawing::XDrawPagesSupplier> supplier(document_, UNO_QUERY_THROW);
     const Reference<css::container::XIndexAccess> pages(supplier->getDrawPages(), UNO_QUERY_THROW);

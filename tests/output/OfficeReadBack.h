@@ -42,6 +42,9 @@ public:
     // The merged area the cell lies in ("A1:G1"), or the cell alone.
     QString mergedArea(int sheet, const QString& cell) const;
     double rowHeightPoints(int sheet, int row) const;
+    // The row of a printable page of an application form whose first box shows the cell of
+    // the data sheet given ("A33"), 0 when none does.
+    int pageRowShowing(int sheet, const QString& dataCell) const;
     // The sheet (from 1) that holds the named shape, 0 when none does.
     int shapeSheet(const QString& name) const;
     QString textBoxText(const QString& name) const;

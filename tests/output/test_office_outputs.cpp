@@ -78,15 +78,6 @@ QStringList Texts(const QList<MessageBoxes::Record>& boxes) {
     return texts;
 }
 
-// The row of a printable page whose first box shows the cell of the data sheet given.
-int PageRowShowing(const OfficeReadBack& workbook, int sheet, const QString& dataCell) {
-    for (int row = 1; row <= 80; ++row) {
-        if (workbook.cellFormula(sheet, QStringLiteral("H%1").arg(row)).contains(dataCell + "&"))
-            return row;
-    }
-    return 0;
-}
-
 QStringList FilesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
                                   QDir::Name);
@@ -115,6 +106,16 @@ protected:
     int addCitizen(const citizens::IGFormData& citizen) {
         citizens::InsertCitizen(data.db(), citizen, ++lastKey_);
         return lastKey_;
+    }
+    // Visa-free citizens that differ by their surnames.
+    QList<int> addCitizens(std::initializer_list<const char*> surnames) {
+        QList<int> keys;
+        for (const char* surname : surnames) {
+            citizens::IGFormData citizen = SampleCitizen();
+            citizen.surname = QString::fromUtf8(surname);
+            keys.append(addCitizen(citizen));
+        }
+        return keys;
     }
     void setOrganisation(const QString& name) {
         settings::OrgFormData organisation;
@@ -316,11 +317,11 @@ TEST_F(OfficeOutputsTest, VisaFreeAndVisaCitizenFilledIntoTheirTemplates) {
     EXPECT_EQ(first.rowText(4, 31, 1, 80), "");  // no territories
     EXPECT_EQ(first.rowText(4, 14, 1, 60), "");
     // Page 3 shows row 33 on three lines of boxes: room for 90 characters.
-    const int professionRest = PageRowShowing(first, 3, "A33");
+    const int professionRest = first.pageRowShowing(3, "A33");
     ASSERT_GT(professionRest, 0);
     EXPECT_EQ(first.cellText(3, professionRest, 8), "и");
-    EXPECT_EQ(PageRowShowing(first, 3, "AE33"), professionRest + 1);
-    EXPECT_EQ(PageRowShowing(first, 3, "BI33"), professionRest + 2);
+    EXPECT_EQ(first.pageRowShowing(3, "AE33"), professionRest + 1);
+    EXPECT_EQ(first.pageRowShowing(3, "BI33"), professionRest + 2);
     const QString line = QString(21, ' ') + kDataSheetFms + QString(21, ' ');
     EXPECT_TRUE(first.textBoxText("Text Box 1868").startsWith("В" + line));
     EXPECT_EQ(first.textBoxUnderlines("Text Box 1868").left(72), "." + QString(70, '_') + ".");
@@ -352,12 +353,7 @@ TEST_F(OfficeOutputsTest, VisaFreeAndVisaCitizenFilledIntoTheirTemplates) {
 }
 
 TEST_F(OfficeOutputsTest, StoppedRunKeepsTheCitizensFilledSoFar) {
-    QList<int> keys;
-    for (const char* surname : {"Первый", "Второй", "Третий"}) {
-        citizens::IGFormData citizen = SampleCitizen();
-        citizen.surname = QString::fromUtf8(surname);
-        keys.append(addCitizen(citizen));
-    }
+    const QList<int> keys = addCitizens({"Первый", "Второй", "Третий"});
     PaintedTexts painted(progress.Label2);
     // The user stops while the first citizen is filled.
     painted.onPaint = [&](const QString& text) {
@@ -382,12 +378,7 @@ TEST_F(OfficeOutputsTest, StoppedRunKeepsTheCitizensFilledSoFar) {
 }
 
 TEST_F(OfficeOutputsTest, FailedSaveStopsTheRunNamingTheFile) {
-    QList<int> keys;
-    for (const char* surname : {"Первый", "Второй", "Третий"}) {
-        citizens::IGFormData citizen = SampleCitizen();
-        citizen.surname = QString::fromUtf8(surname);
-        keys.append(addCitizen(citizen));
-    }
+    const QList<int> keys = addCitizens({"Первый", "Второй", "Третий"});
     // The second citizen's workbook cannot be written: a folder has its name. The run's
     // subfolder is named after the minute it starts in.
     const QString blocked = "Второй Алишер Бахтиярович(AA 0123456).xls";
