@@ -124,10 +124,27 @@ protected:
     }
     QString out() const { return folder.file("out"); }
 
+    void addDocument(int citizen, const QString& number, const QString& date, int kind) {
+        citizens::PPFormData document;
+        document.number = number;
+        document.date = date;
+        document.payer = QStringLiteral("Плательщик %1").arg(citizen);
+        document.sum = "1500";
+        document.documentKind = kind;
+        citizens::InsertPaymentDocument(data.db(), document, ++lastKey_, citizen);
+    }
+    void report(const QString& from, const QString& to) {
+        dialog.CustomPanel11->SetText(from);
+        dialog.CustomPanel12->SetText(to);
+        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
+    }
+
     TestFolder folder;
     TestDatabase data{folder.path()};
     gui::Context context{folder.path(), data.db(), SampleLists()};
     output::TDocumentsFillStatusForm progress;
+    // The register starts an office of its own for each report.
+    output::TReportReestrPP dialog{context};
 
 private:
     int lastKey_ = 0;
@@ -467,33 +484,7 @@ TEST(DocumentsFillStatusForm, ShowsTheStepAndStopsOnRequest) {
 // ---------------------------------------------------------------------------------------------
 // The payment documents register.
 
-class RegisterTest : public ::testing::Test {
-protected:
-    void addDocument(int citizen, const QString& number, const QString& date, int kind) {
-        citizens::PPFormData document;
-        document.number = number;
-        document.date = date;
-        document.payer = QStringLiteral("Плательщик %1").arg(citizen);
-        document.sum = "1500";
-        document.documentKind = kind;
-        citizens::InsertPaymentDocument(data.db(), document, ++lastKey_, citizen);
-    }
-    void report(const QString& from, const QString& to) {
-        dialog.CustomPanel11->SetText(from);
-        dialog.CustomPanel12->SetText(to);
-        QTest::mouseClick(dialog.Button1, Qt::LeftButton);
-    }
-
-    TestFolder folder;
-    TestDatabase data{folder.path()};
-    gui::Context context{folder.path(), data.db(), SampleLists()};
-    output::TReportReestrPP dialog{context};
-
-private:
-    int lastKey_ = 0;
-};
-
-TEST_F(RegisterTest, PeriodChecksInTheirOrder) {
+TEST_F(OfficeOutputsTest, RegisterPeriodChecksInTheirOrder) {
     EXPECT_EQ(dialog.windowTitle(), "Отчеты: Реестр ПД");
     EXPECT_EQ(dialog.Button1->text(), "Отчет");
     EXPECT_EQ(dialog.Button2->text(), "Отмена");
@@ -537,7 +528,7 @@ TEST_F(RegisterTest, PeriodChecksInTheirOrder) {
     EXPECT_EQ(dialog.CustomPanel12->Text(), "");
 }
 
-TEST_F(RegisterTest, ProposedNameAndNoDocumentInThePeriod) {
+TEST_F(OfficeOutputsTest, RegisterProposedNameAndNoDocumentInThePeriod) {
     addDocument(1, "1", "31/01/2009", 1);
     addDocument(1, "2", "", 1);
     dialog.show();
@@ -557,7 +548,7 @@ TEST_F(RegisterTest, ProposedNameAndNoDocumentInThePeriod) {
     EXPECT_FALSE(QFile::exists(folder.file("register.xls")));
 }
 
-TEST_F(RegisterTest, ThreeDocumentsWithTheirTableFormats) {
+TEST_F(OfficeOutputsTest, RegisterThreeDocumentsWithTheirTableFormats) {
     addDocument(1, "007", "01/02/2009", 2);
     addDocument(2, "8", "31/01/2009", 1);  // before the period
     addDocument(2, "9", "15/02/2009", 0);
@@ -573,8 +564,7 @@ TEST_F(RegisterTest, ThreeDocumentsWithTheirTableFormats) {
     EXPECT_EQ(Texts(MessageBoxes::takeShown()),
               QStringList{"Операция завершена: Выгрузка ПД успешно завершена"});
 
-    OfficeRun office;
-    OfficeReadBack saved(office, folder.file("register.xls"));
+    OfficeReadBack saved(office(), folder.file("register.xls"));
     ASSERT_TRUE(saved.isOpen());
     EXPECT_EQ(saved.filterName(), "MS Excel 97");
     EXPECT_EQ(saved.cellText(1, "A1"),
