@@ -8,6 +8,8 @@
 // for the run, cells written in blocks); the same with cells written one by one; and a new
 // office for every document. Then the ratio of the last to the first.
 
+#include <signal.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -150,6 +152,7 @@ double PerCitizen(const char* what, int citizens, const std::function<bool(const
 }  // namespace
 
 int main(int argc, char** argv) {
+    ::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
     const int citizens = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 20;
     const int cells = [] {

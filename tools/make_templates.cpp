@@ -4,7 +4,8 @@
 //       The application for a work permit, for citizens who came with a visa and for those
 //       who came without one. Worksheets 1 to 3 are the printable pages: labelled rows of
 //       character boxes, each box showing one cell of worksheet 4 ("Данные"), the grid into
-//       which the program writes one character per cell, rows 3 to 33 from column 1 on.
+//       which the program writes one character per cell, rows 3 to 33 from column 1 on; it is
+//       hidden, so that only the pages print.
 //       Page 1 carries the text box "Text Box 1868", the line for the name of the FMS office.
 //   revert.doc
 //       The reverse side of the application, with the bookmarks "profess", "place" and
@@ -13,6 +14,8 @@
 // Usage: make_templates <output folder>. The generated files are committed, so that the
 // program runs without LibreOffice; run this (cmake --build build --target templates) after
 // changing the layout below.
+
+#include <signal.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -179,8 +182,13 @@ std::vector<Item> PageThree(Form form) {
     return {
         Heading(form == Form::Visa ? "5. Сведения о трудовой деятельности"
                                    : "3. Сведения о трудовой деятельности"),
-        // The first 30 characters in row 32, the rest in row 33.
-        {ItemKind::Boxes, "Профессия (специальность, должность)", {{32, 1}, {33, 1}, {33, 31}}, 30},
+        // The first 30 characters in row 32, the rest in row 33: the rest of the longest
+        // profession of the lists (79 characters) and " Разрешение на временное проживание"
+        // take 84 boxes.
+        {ItemKind::Boxes,
+         "Профессия (специальность, должность)",
+         {{32, 1}, {33, 1}, {33, 31}, {33, 61}},
+         30},
         Boxes("Территория, в пределах которой разрешена трудовая деятельность", 31, 1, 30, 2),
         Space(),
         Text("Достоверность представленных сведений подтверждаю."),
@@ -542,10 +550,12 @@ void MakeApplicationWorkbook(const Reference<css::frame::XDesktop2>& desktop, Fo
     Reference<css::sheet::XSpreadsheetDocument> workbook(document, UNO_QUERY_THROW);
     const Reference<css::sheet::XSpreadsheets> sheets = workbook->getSheets();
     Reference<css::container::XIndexAccess> byIndex(sheets, UNO_QUERY_THROW);
+    // Names with Cyrillic letters go through QString: a plain string literal would be read as
+    // Latin-1.
     Reference<css::container::XNamed>(byIndex->getByIndex(0), UNO_QUERY_THROW)
-        ->setName("Страница 1");
-    sheets->insertNewByName("Страница 2", 1);
-    sheets->insertNewByName("Страница 3", 2);
+        ->setName(ToOUString(QStringLiteral("Страница 1")));
+    sheets->insertNewByName(ToOUString(QStringLiteral("Страница 2")), 1);
+    sheets->insertNewByName(ToOUString(QStringLiteral("Страница 3")), 2);
     sheets->insertNewByName(ToOUString(kDataSheet), 3);
 
     Reference<css::beans::XPropertySet>(document, UNO_QUERY_THROW)
@@ -584,6 +594,10 @@ void MakeApplicationWorkbook(const Reference<css::frame::XDesktop2>& desktop, Fo
                                    drawPages->getDrawPages()->getByIndex(0), UNO_QUERY_THROW));
     Reference<css::sheet::XSpreadsheet> dataSheet(byIndex->getByIndex(3), UNO_QUERY_THROW);
     WriteDataSheet(SheetWriter(dataSheet), document, form);
+    // The grid is the program's, not the user's: a hidden sheet is never printed, and the
+    // form prints as its three pages.
+    Reference<css::beans::XPropertySet>(dataSheet, UNO_QUERY_THROW)
+        ->setPropertyValue("IsVisible", Any(false));
 
     Store(document, path, "MS Excel 97");
     output::uno::CloseDocument(document);
@@ -697,6 +711,8 @@ void MakeReverseSide(const Reference<css::frame::XDesktop2>& desktop, const QStr
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A write to an office that has died fails instead of ending the program.
+    ::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_templates <output folder>\n");

@@ -7,6 +7,8 @@
 #include "citizens/TRegistrationAddr.h"
 #include "citizens/TTerritoryEditForm.h"
 #include "gui/TerritoryOwner.h"
+#include "output/TDocumentsFillStatusForm.h"
+#include "output/TReportReestrPP.h"
 #include "output/TSearchForm.h"
 #include "permits/TIGPkgSearchForm.h"
 #include "permits/TPackageEditForm.h"
@@ -31,9 +33,11 @@ Forms::Forms(gui::Context& context) {
     RNPSearchForm = new permits::TRNPSearchForm(context, main);
     TerritoryEditForm = new citizens::TTerritoryEditForm(context, main);
     OptionRegionForm = new settings::TOptionRegionForm(context, main);
+    DocumentsFillStatusForm = new output::TDocumentsFillStatusForm(main);
     PackageEditForm = new permits::TPackageEditForm(context, main);
     IGPkgSearchForm = new permits::TIGPkgSearchForm(context, main);
     RegistrationAddr = new citizens::TRegistrationAddr(context, main);
+    ReportReestrPP = new output::TReportReestrPP(context, main);
     FMSMemberForm = new settings::TFMSMemberForm(context, main);
     RNPIRSEditForm = new permits::TRNPIRSEditForm(context, main);
     SettingsForm = new settings::TSettingsForm(context, main);
@@ -60,6 +64,7 @@ void Forms::connectWindows() {
     // A new visa-free citizen in the package of a search result.
     QObject::connect(IGPkgSearchForm, &permits::TIGPkgSearchForm::newCitizenInPackageRequested,
                      IGEditForm, &citizens::TIGEditForm::OpenNewCitizenInPackage);
+    SearchForm->UseProgressWindow(DocumentsFillStatusForm);
     // The citizen search opens a citizen for editing, and lists again after its save.
     QObject::connect(SearchForm, &output::TSearchForm::editCitizenRequested, IGEditForm,
                      &citizens::TIGEditForm::OpenCitizenForEditing);

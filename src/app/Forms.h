@@ -10,8 +10,10 @@ class TTerritoryEditForm;
 }  // namespace citizens
 
 namespace output {
+class TDocumentsFillStatusForm;
+class TReportReestrPP;
 class TSearchForm;
-}
+}  // namespace output
 
 namespace permits {
 class TRNPIRSEditForm;
@@ -59,9 +61,11 @@ public:
     permits::TRNPSearchForm* RNPSearchForm = nullptr;
     citizens::TTerritoryEditForm* TerritoryEditForm = nullptr;
     settings::TOptionRegionForm* OptionRegionForm = nullptr;
+    output::TDocumentsFillStatusForm* DocumentsFillStatusForm = nullptr;
     permits::TPackageEditForm* PackageEditForm = nullptr;
     permits::TIGPkgSearchForm* IGPkgSearchForm = nullptr;
     citizens::TRegistrationAddr* RegistrationAddr = nullptr;
+    output::TReportReestrPP* ReportReestrPP = nullptr;
     settings::TFMSMemberForm* FMSMemberForm = nullptr;
     permits::TRNPIRSEditForm* RNPIRSEditForm = nullptr;
     settings::TSettingsForm* SettingsForm = nullptr;

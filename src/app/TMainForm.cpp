@@ -11,6 +11,7 @@
 #include "gui/Context.h"
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
+#include "output/TReportReestrPP.h"
 #include "output/TSearchForm.h"
 #include "permits/TIGPkgSearchForm.h"
 #include "permits/TPackageEditForm.h"
@@ -115,6 +116,8 @@ void TMainForm::connectCommands() {
     connect(N2, &QAction::triggered, this, [this] { ShowModeless(forms_.OptionRegionForm); });
     connect(N16, &QAction::triggered, this, [this] { ShowModeless(forms_.FMSMemberForm); });
     connect(N17, &QAction::triggered, this, [this] { ShowModeless(forms_.SettingsForm); });
+    // Hidden in the menu; the command works all the same.
+    connect(N15, &QAction::triggered, this, [this] { forms_.ReportReestrPP->exec(); });
     connect(N12, &QAction::triggered, this,
             [this] { gui::ShowHelpTopic(context_.startFolder, gui::topic::kAbout); });
     connect(N3, &QAction::triggered, this, &QWidget::close);

@@ -6,12 +6,14 @@
 #include <com/sun/star/awt/FontWeight.hpp>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <com/sun/star/container/XIndexAccess.hpp>
+#include <com/sun/star/container/XNameAccess.hpp>
 #include <com/sun/star/container/XNamed.hpp>
 #include <com/sun/star/drawing/XDrawPagesSupplier.hpp>
 #include <com/sun/star/lang/Locale.hpp>
 #include <com/sun/star/sheet/XCellRangeData.hpp>
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/BorderLine2.hpp>
 #include <com/sun/star/table/BorderLineStyle.hpp>
 #include <com/sun/star/table/CellHoriJustify.hpp>
@@ -387,6 +389,31 @@ bool ExcelAccessCore::setRowHeight(int row, double points) {
         Reference<css::table::XColumnRowRange> table(impl_->sheet, UNO_QUERY_THROW);
         Reference<css::beans::XPropertySet>(table->getRows()->getByIndex(row - 1), UNO_QUERY_THROW)
             ->setPropertyValue("Height", Any(height));
+    });
+}
+
+bool ExcelAccessCore::fitToPageWidth(bool landscape) {
+    return impl_->document.guard([&] {
+        // The sheet prints with its page style, which only this workbook uses.
+        const rtl::OUString name =
+            Reference<css::beans::XPropertySet>(impl_->sheet, UNO_QUERY_THROW)
+                ->getPropertyValue("PageStyle")
+                .get<rtl::OUString>();
+        Reference<css::style::XStyleFamiliesSupplier> families(impl_->workbook, UNO_QUERY_THROW);
+        const Reference<css::container::XNameAccess> styles(
+            families->getStyleFamilies()->getByName("PageStyles"), UNO_QUERY_THROW);
+        const Reference<css::beans::XPropertySet> style(styles->getByName(name), UNO_QUERY_THROW);
+        const auto width = style->getPropertyValue("Width").get<sal_Int32>();
+        const auto height = style->getPropertyValue("Height").get<sal_Int32>();
+        if (landscape != (width > height)) {
+            style->setPropertyValue("Width", Any(height));
+            style->setPropertyValue("Height", Any(width));
+        }
+        style->setPropertyValue("IsLandscape", Any(landscape));
+        style->setPropertyValue("HeaderIsOn", Any(false));
+        style->setPropertyValue("FooterIsOn", Any(false));
+        style->setPropertyValue("ScaleToPagesX", Any(sal_Int16(1)));
+        style->setPropertyValue("ScaleToPagesY", Any(sal_Int16(0)));
     });
 }
 

@@ -56,6 +56,10 @@ public:
     // -4107 bottom, -4130 justify, -4117 distributed too.
     bool setVerticalAlignment(const QString& from, const QString& to, int code);
     bool setRowHeight(int row, double points);
+    // How the working sheet prints: across the page (landscape) or down it, its columns
+    // scaled to the width of one page, as many pages down as the rows need, without header
+    // and footer.
+    bool fitToPageWidth(bool landscape);
 
     // The characters `start` (from 1) to start + length - 1 of the text box named `shape` (on
     // any worksheet) are replaced by `text`, or underlined. A range beyond the end of the

@@ -1,6 +1,10 @@
 #include "output/OfficeMessages.h"
 
+#include <QCoreApplication>
+#include <QGuiApplication>
+
 #include "gui/MessageBoxes.h"
+#include "output/OfficeRun.h"
 
 namespace output {
 
@@ -10,6 +14,17 @@ void ShowOfficeError(QWidget* parent, const OfficeError& error) {
     const QString title = QStringLiteral("Ошибка");
     gui::MessageBoxes::error(parent, title, OfficeErrorText(error));
     gui::MessageBoxes::error(parent, title, OfficeStopText(error));
+}
+
+OfficeBusy::OfficeBusy(OfficeRun& run) : run_(run) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    run_.setWhileStarting(
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+}
+
+OfficeBusy::~OfficeBusy() {
+    run_.setWhileStarting({});
+    QGuiApplication::restoreOverrideCursor();
 }
 
 }  // namespace output

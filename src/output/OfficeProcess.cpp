@@ -181,7 +181,8 @@ QString LogTail(const QString& folder) {
 
 }  // namespace
 
-std::unique_ptr<OfficeProcess> OfficeProcess::start(const QString& programFolder, QString* detail) {
+std::unique_ptr<OfficeProcess> OfficeProcess::start(const QString& programFolder, QString* detail,
+                                                    const std::function<void()>& whileWaiting) {
     const QString program = programFolder + QStringLiteral("/soffice.bin");
     if (!QFileInfo(program).isExecutable()) {
         *detail = QStringLiteral("%1 not found").arg(program);
@@ -200,7 +201,7 @@ std::unique_ptr<OfficeProcess> OfficeProcess::start(const QString& programFolder
     office->pipeName_ = UniquePipeName();
     for (const char* sub : {"profile", "tmp", "home"})
         QDir(office->folder()).mkpath(QLatin1String(sub));
-    if (!office->spawn(program, detail) || !office->connect(local, program, detail)) {
+    if (!office->spawn(program, detail) || !office->connect(local, program, detail, whileWaiting)) {
         office->stop();
         return nullptr;
     }
@@ -259,7 +260,8 @@ bool OfficeProcess::spawn(const QString& program, QString* detail) {
 }
 
 bool OfficeProcess::connect(const Reference<css::uno::XComponentContext>& local,
-                            const QString& program, QString* detail) {
+                            const QString& program, QString* detail,
+                            const std::function<void()>& whileWaiting) {
     const rtl::OUString url =
         uno::ToOUString("uno:pipe,name=" + pipeName_ + ";urp;StarOffice.ComponentContext");
     int restarts = 0;
@@ -289,6 +291,8 @@ bool OfficeProcess::connect(const Reference<css::uno::XComponentContext>& local,
                 if (!spawn(program, detail))
                     return false;
             }
+            if (whileWaiting)
+                whileWaiting();
             QThread::msleep(kPollIntervalMs);
         }
         *detail = QStringLiteral("the office did not answer within %1 s")

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <com/sun/star/frame/XDesktop2.hpp>
+#include <functional>
 #include <memory>
 
 #include "output/UnoSupport.h"
@@ -20,8 +21,10 @@ namespace output {
 class OfficeProcess {
 public:
     // Starts the office of `programFolder` (where soffice.bin lies) and waits until it
-    // answers; nullptr, with the reason in `detail`, when it cannot be started.
-    static std::unique_ptr<OfficeProcess> start(const QString& programFolder, QString* detail);
+    // answers; nullptr, with the reason in `detail`, when it cannot be started. `whileWaiting`
+    // (may be empty) is called between the attempts to reach it.
+    static std::unique_ptr<OfficeProcess> start(const QString& programFolder, QString* detail,
+                                                const std::function<void()>& whileWaiting = {});
 
     ~OfficeProcess();
     OfficeProcess(const OfficeProcess&) = delete;
@@ -42,7 +45,8 @@ private:
     explicit OfficeProcess(const QString& folderTemplate);
     bool spawn(const QString& program, QString* detail);
     bool connect(const css::uno::Reference<css::uno::XComponentContext>& local,
-                 const QString& program, QString* detail);
+                 const QString& program, QString* detail,
+                 const std::function<void()>& whileWaiting);
     void reap();
 
     QTemporaryDir folder_;

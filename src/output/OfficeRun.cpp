@@ -23,7 +23,7 @@ std::shared_ptr<OfficeProcess> OfficeRun::office(QString* detail) {
     if (office_ && !office_->isRunning())
         stop();
     if (!office_)
-        office_ = OfficeProcess::start(programFolder(), detail);
+        office_ = OfficeProcess::start(programFolder(), detail, whileStarting_);
     return office_;
 }
 
@@ -35,6 +35,10 @@ void OfficeRun::stop() {
     if (office_)
         office_->stop();
     office_.reset();
+}
+
+void OfficeRun::setWhileStarting(std::function<void()> whileStarting) {
+    whileStarting_ = std::move(whileStarting);
 }
 
 QString OfficeRun::programFolder() {

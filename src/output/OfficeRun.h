@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace output {
@@ -25,6 +26,9 @@ public:
     qint64 processId() const;
     // Stops the office now; a later open starts a new one.
     void stop();
+    // Called again and again while an office of the run starts (some seconds), so that the
+    // windows of the program can be painted and a run be asked to stop meanwhile.
+    void setWhileStarting(std::function<void()> whileStarting);
 
     // Where LibreOffice's programs lie (soffice.bin and the type libraries).
     static QString programFolder();
@@ -33,6 +37,7 @@ public:
 
 private:
     std::shared_ptr<OfficeProcess> office_;
+    std::function<void()> whileStarting_;
 };
 
 }  // namespace output

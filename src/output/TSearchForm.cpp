@@ -25,6 +25,8 @@
 #include "gui/HelpTopics.h"
 #include "gui/MessageBoxes.h"
 #include "gui/SaveFailure.h"
+#include "output/ApplicationFormsFlow.h"
+#include "output/CitizenListFlow.h"
 #include "output/CitizenSearch.h"
 #include "output/ExportFlow.h"
 
@@ -141,8 +143,8 @@ TSearchForm::TSearchForm(gui::Context& context, QWidget* parent)
 
     connect(Button2, &QPushButton::clicked, this, &TSearchForm::RunSearch);
     connect(Button1, &QPushButton::clicked, this, &TSearchForm::exportMarked);
-    // Button5 and Button6 start the spreadsheet list and the filled application forms, which
-    // are connected where those outputs join the program.
+    connect(Button5, &QPushButton::clicked, this, &TSearchForm::listMarked);
+    connect(Button6, &QPushButton::clicked, this, &TSearchForm::fillFormsOfMarked);
     connect(Button4, &QPushButton::clicked, this, &TSearchForm::deleteMarked);
     connect(Button3, &QPushButton::clicked, this, &QDialog::reject);
     connect(CheckBox1, &QCheckBox::toggled, this, &TSearchForm::setAllMarks);
@@ -406,6 +408,15 @@ void TSearchForm::deleteMarked() {
 
 void TSearchForm::exportMarked() {
     ExportCitizenFile(this, context_, resultCount_, CollectMarkedKeys());
+}
+
+void TSearchForm::listMarked() {
+    ExportCitizenList(this, context_, resultCount_, CollectMarkedKeys());
+}
+
+void TSearchForm::fillFormsOfMarked() {
+    if (progress_)
+        FillApplicationForms(this, context_, *progress_, resultCount_, CollectMarkedKeys());
 }
 
 void TSearchForm::showEvent(QShowEvent* event) {

@@ -25,6 +25,8 @@ class TExtSrchComboBox;
 
 namespace output {
 
+class TDocumentsFillStatusForm;
+
 struct SearchFilter;
 enum class FilterField;
 
@@ -81,6 +83,9 @@ public:
     // How many citizens the last search listed (0 after a reset).
     int ResultCount() const { return resultCount_; }
 
+    // The window that shows the progress of "Заполнить заявления".
+    void UseProgressWindow(TDocumentsFillStatusForm* progress) { progress_ = progress; }
+
 public Q_SLOTS:
     // Searches with the filter as the fields show it now and lists the result, no row marked.
     // A filter text that cannot be converted is reported and the previous list stays.
@@ -108,9 +113,12 @@ private:
     void openCurrentForEditing();
     void deleteMarked();
     void exportMarked();
+    void listMarked();
+    void fillFormsOfMarked();
     bool handleWindowKey(QObject* watched, const QKeyEvent& key);
 
     gui::Context& context_;
+    TDocumentsFillStatusForm* progress_ = nullptr;
     int resultCount_ = 0;
     bool settingMarks_ = false;
 };

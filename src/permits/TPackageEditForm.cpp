@@ -25,22 +25,6 @@ namespace {
 const QString kInputError = QStringLiteral("Ошибка ввода данных");
 const QString kDateError = QStringLiteral("сохранение");
 
-// The territory names text of a list, as the territory dialog gives it to its owner: the
-// names in list order joined by "," with no blank, an unknown identifier giving an empty
-// name. (The shared dictionaries::JoinedNames takes this helper's place once it is in.)
-QString TerritoryNames(const dictionaries::ReferenceList& territories, const QList<int>& ids) {
-    QStringList names;
-    for (int id : ids) {
-        QString name;
-        for (const dictionaries::ReferenceEntry& entry : territories) {
-            if (entry.item.id == id)
-                name = entry.name;  // the dialog shows the last entry of an identifier
-        }
-        names << name;
-    }
-    return names.join(QLatin1Char(','));
-}
-
 }  // namespace
 
 TPackageEditForm::TPackageEditForm(gui::Context& context, QWidget* parent)
@@ -129,7 +113,7 @@ bool TPackageEditForm::OpenPackageForEditing(int id) {
     packageId_ = package.id;
     territories_ = package.territories;
     Memo2->setPlainText(package.notes);
-    Memo1->setPlainText(TerritoryNames(context_.lists.territories, territories_));
+    Memo1->setPlainText(dictionaries::JoinedNames(context_.lists.territories, territories_, u','));
     CustomPanel11->SetText(package.activeFrom);
     CustomPanel12->SetText(package.activeTo);
     showTerritoryControls();

@@ -13,6 +13,8 @@
 #include "app/TMainForm.h"
 #include "gui/Context.h"
 #include "gui/MessageBoxes.h"
+#include "output/TDocumentsFillStatusForm.h"
+#include "output/TReportReestrPP.h"
 #include "permits/PackageStore.h"
 #include "permits/TIGPkgSearchForm.h"
 #include "permits/TPackageEditForm.h"
@@ -181,4 +183,22 @@ TEST_F(MainFormTest, PackageCommandsOpenTheEntryInAddModeAndTheSearchOnce) {
     EXPECT_EQ(forms.IGPkgSearchForm->FoundCount(), 1);
     EXPECT_EQ(forms.PackageEditForm->layoutDirection(), Qt::LeftToRight);
     EXPECT_EQ(forms.IGPkgSearchForm->layoutDirection(), Qt::LeftToRight);
+}
+
+TEST_F(MainFormTest, HiddenRegisterCommandShowsTheRegisterModally) {
+    form.show();
+    QWidget* shownModal = nullptr;
+    QTimer::singleShot(0, [&] {
+        shownModal = QApplication::activeModalWidget();
+        forms.ReportReestrPP->Button2->click();
+    });
+    item("N15")->trigger();
+    EXPECT_EQ(shownModal, forms.ReportReestrPP);
+    EXPECT_EQ(forms.ReportReestrPP->objectName(), "ReportReestrPP");
+    EXPECT_EQ(forms.ReportReestrPP->parentWidget(), &form);
+    EXPECT_FALSE(forms.ReportReestrPP->isVisible());
+    // The progress window of the forms is there, shown only during a run.
+    ASSERT_NE(forms.DocumentsFillStatusForm, nullptr);
+    EXPECT_EQ(forms.DocumentsFillStatusForm->parentWidget(), &form);
+    EXPECT_FALSE(forms.DocumentsFillStatusForm->isVisible());
 }

@@ -17,6 +17,7 @@
 #include <com/sun/star/sheet/XSheetCellCursor.hpp>
 #include <com/sun/star/sheet/XSheetCellRange.hpp>
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
+#include <com/sun/star/style/XStyleFamiliesSupplier.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/table/XColumnRowRange.hpp>
 #include <com/sun/star/text/XBookmarksSupplier.hpp>
@@ -92,6 +93,38 @@ QString OfficeReadBack::sheetName(int number) const {
     return ToQString(Reference<css::container::XNamed>(sheet(number), UNO_QUERY_THROW)->getName());
 }
 
+bool OfficeReadBack::sheetVisible(int number) const {
+    return Reference<css::beans::XPropertySet>(sheet(number), UNO_QUERY_THROW)
+        ->getPropertyValue("IsVisible")
+        .get<bool>();
+}
+
+Any OfficeReadBack::pageStyleProperty(int number, const char* property) const {
+    const rtl::OUString name = Reference<css::beans::XPropertySet>(sheet(number), UNO_QUERY_THROW)
+                                   ->getPropertyValue("PageStyle")
+                                   .get<rtl::OUString>();
+    Reference<css::style::XStyleFamiliesSupplier> families(document_, UNO_QUERY_THROW);
+    const Reference<css::container::XNameAccess> styles(
+        families->getStyleFamilies()->getByName("PageStyles"), UNO_QUERY_THROW);
+    return Reference<css::beans::XPropertySet>(styles->getByName(name), UNO_QUERY_THROW)
+        ->getPropertyValue(rtl::OUString::createFromAscii(property));
+}
+
+QString OfficeReadBack::rowText(int number, int row, int column, int count) const {
+    const Reference<css::table::XCellRange> cells =
+        sheet(number)->getCellRangeByPosition(column - 1, row - 1, column + count - 2, row - 1);
+    QString text;
+    for (int i = 0; i < count; ++i) {
+        const QString cell =
+            ToQString(Reference<css::text::XText>(cells->getCellByPosition(i, 0), UNO_QUERY_THROW)
+                          ->getString());
+        text.append(cell.isEmpty() ? QStringLiteral("·") : cell);
+    }
+    while (text.endsWith(QLatin1Char(' ')) || text.endsWith(u'·'))
+        text.chop(1);
+    return text;
+}
+
 QString OfficeReadBack::cellText(int number, const QString& cell) const {
     const Reference<css::table::XCellRange> range =
         sheet(number)->getCellRangeByName(ToOUString(cell));
@@ -146,6 +179,14 @@ double OfficeReadBack::rowHeightPoints(int number, int row) const {
             ->getPropertyValue("Height")
             .get<sal_Int32>();
     return height * 72.0 / 2540.0;
+}
+
+int OfficeReadBack::pageRowShowing(int number, const QString& dataCell) const {
+    for (int row = 1; row <= 80; ++row) {
+        if (cellFormula(number, QStringLiteral("H%1").arg(row)).contains(dataCell + "&"))
+            return row;
+    }
+    return 0;
 }
 
 int OfficeReadBack::shapeSheet(const QString& name) const {

@@ -27,8 +27,14 @@ public:
     // Workbooks; sheets from 1, cells in A1 notation.
     int sheetCount() const;
     QString sheetName(int sheet) const;
+    bool sheetVisible(int sheet) const;
+    // A property of the page style the sheet prints with ("IsLandscape", ...).
+    css::uno::Any pageStyleProperty(int sheet, const char* property) const;
     QString cellText(int sheet, const QString& cell) const;
     QString cellText(int sheet, int row, int column) const;
+    // The texts of `count` cells of a row from `column` on, joined, with "·" for an empty cell
+    // and the blanks and empty cells at the end dropped.
+    QString rowText(int sheet, int row, int column, int count) const;
     QString cellFormula(int sheet, const QString& cell) const;
     // The format code of the cell's number format ("@" for text).
     QString cellFormatCode(int sheet, const QString& cell) const;
@@ -36,6 +42,9 @@ public:
     // The merged area the cell lies in ("A1:G1"), or the cell alone.
     QString mergedArea(int sheet, const QString& cell) const;
     double rowHeightPoints(int sheet, int row) const;
+    // The row of a printable page of an application form whose first box shows the cell of
+    // the data sheet given ("A33"), 0 when none does.
+    int pageRowShowing(int sheet, const QString& dataCell) const;
     // The sheet (from 1) that holds the named shape, 0 when none does.
     int shapeSheet(const QString& name) const;
     QString textBoxText(const QString& name) const;

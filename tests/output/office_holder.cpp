@@ -2,6 +2,8 @@
 // folder, then waits: killed, or told "exit" on its input (it then leaves through exit(), past
 // the run). The office must not outlive it either way.
 
+#include <signal.h>
+
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +15,7 @@
 #include "output/WordAccessCore.h"
 
 int main(int argc, char** argv) {
+    ::signal(SIGPIPE, SIG_IGN);
     QCoreApplication application(argc, argv);
     auto* run = new output::OfficeRun;
     auto* word = new output::WordAccessCore(*run);
