@@ -41,18 +41,6 @@ double Milliseconds(Clock::duration duration) {
     return std::chrono::duration<double, std::milli>(duration).count();
 }
 
-QString PhotoText() {
-    QByteArray jpeg(kPhotoBytes, '\0');
-    QRandomGenerator random(42);
-    for (char& byte : jpeg)
-        byte = static_cast<char>(random.bounded(256));
-    jpeg[0] = '\xff';
-    jpeg[1] = '\xd8';
-    QString text;
-    citizens::EncodeBase64(jpeg, text, citizens::kPhotoTextCapacity);
-    return text;
-}
-
 QString PermitOf(int key) {
     return QStringLiteral("P-%1").arg((key - 1) / kCitizensPerPermit + 1, 4, 10, QLatin1Char('0'));
 }
@@ -109,19 +97,6 @@ void Build(storage::Database& db, const QString& photo) {
     std::printf("Built in %.1f s.\n\n", Milliseconds(Clock::now() - start) / 1000);
 }
 
-// A new citizen saved as the citizen dialog saves it: two identifiers drawn, the citizen,
-// its payment document, its address and its territories. Returns the citizen's key.
-int SaveCitizen(storage::Database& db, const citizens::IGFormData& record) {
-    const int key = storage::NextSequenceValue(db, QString::fromLatin1(storage::kCitizenGenerator));
-    citizens::InsertCitizen(db, record, key);
-    const int document =
-        storage::NextSequenceValue(db, QString::fromLatin1(storage::kPaymentDocumentGenerator));
-    citizens::InsertPaymentDocument(db, SamplePayment(), document, key);
-    citizens::InsertRegistrationAddress(db, SampleAddress(), key);
-    citizens::ReplaceCitizenTerritories(db, key, {3, 5});
-    return key;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -140,7 +115,7 @@ int main(int argc, char** argv) {
     }
     std::printf("Opened in %.1f s.\n", Milliseconds(Clock::now() - opening) / 1000);
     storage::Database& db = connector.db();
-    const QString photo = PhotoText();
+    const QString photo = PhotoText(kPhotoBytes);
     if (db.queryInt("SELECT count(*) FROM ig") != kCitizens ||
         db.queryInt("SELECT count(*) FROM igpackage") != kPackages)
         Build(db, photo);

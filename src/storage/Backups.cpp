@@ -25,6 +25,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds kBusyRetry{2};
+// How much of the copy is handed to the disk at a time.
+constexpr int kWritebackBytes = 4 * 1024 * 1024;
 constexpr std::chrono::milliseconds kDayCheckInterval{std::chrono::minutes(1)};
 const QString kTemporarySuffix = QStringLiteral(".tmp");
 
@@ -84,6 +86,32 @@ void RemoveCopyFiles(const QString& path) {
     QFile::remove(path + QStringLiteral("-journal"));
 }
 
+// The copy's file, held open beside the copy's connection so that its pages go to the disk
+// while the copy runs: a sync of the whole file at its end would hold up every save of the
+// program (whose sync waits for the file system's journal) for as long as it lasts. The
+// descriptor is closed only after the connection, so that closing it drops none of the
+// engine's locks on the file.
+class Writeback {
+public:
+    explicit Writeback(const QString& path)
+        : fd_(::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC,
+                     0644)) {
+        if (fd_ < 0)
+            FailToCreate(errno);
+    }
+    ~Writeback() { ::close(fd_); }
+    Writeback(const Writeback&) = delete;
+    Writeback& operator=(const Writeback&) = delete;
+
+    // Waits for the pages handed to the disk last time, and hands over those written since.
+    void push() {
+        ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE);
+    }
+
+private:
+    int fd_;
+};
+
 struct BackupFinisher {
     void operator()(sqlite3_backup* backup) const { sqlite3_backup_finish(backup); }
 };
@@ -96,14 +124,17 @@ void CopyPages(Database& source, const QString& target, const BackupPace& pace,
     // serialises its users itself allows that.
     if (!sqlite3_db_mutex(source.handle()))
         throw CopyFailure{DatabaseErrorReason(SQLITE_MISUSE)};
+    Writeback file(target);
     const std::unique_ptr<Database> copy = Database::open(target);
-    // Written out as it goes, a little at a time, and synced once at the end.
+    // Handed to the disk a little at a time as it goes, and synced once at the end.
     copy->exec("PRAGMA synchronous = OFF; PRAGMA cache_size = -256");
+    const int pagesPerPush =
+        std::max<int>(1, kWritebackBytes / copy->queryInt("PRAGMA page_size", 4096));
     BackupHandle backup(sqlite3_backup_init(copy->handle(), "main", source.handle(), "main"));
     if (!backup)
         throw CopyFailure{DatabaseErrorReason(sqlite3_extended_errcode(copy->handle()))};
 
-    int copied = 0;
+    int copied = 0, pushed = 0;
     Clock::duration busy{};
     for (;;) {
         if (Cancelled(cancel))
@@ -127,9 +158,15 @@ void CopyPages(Database& source, const QString& target, const BackupPace& pace,
         busy = {};
         const int now =
             sqlite3_backup_pagecount(backup.get()) - sqlite3_backup_remaining(backup.get());
-        if (now < copied)
+        if (now < copied) {
             ++result.restarts;
+            pushed = 0;
+        }
         copied = now;
+        if (copied - pushed >= pagesPerPush) {
+            file.push();
+            pushed = copied;
+        }
         std::this_thread::sleep_for(pace.pause);
     }
     const int rc = sqlite3_backup_finish(backup.release());
