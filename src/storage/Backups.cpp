@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -81,6 +82,16 @@ void MakeFolder(const QString& folder) {
         throw CopyFailure{QStringLiteral("на месте папки находится файл с тем же именем")};
 }
 
+// Refuses a copy that would leave less than the spare space free on the folder's disk.
+void EnsureRoom(const QString& folder, qint64 bytes, qint64 spare) {
+    struct statvfs disk {};
+    if (::statvfs(QFile::encodeName(folder).constData(), &disk) != 0)
+        return;
+    const qint64 free = qint64(disk.f_bavail) * qint64(disk.f_frsize);
+    if (free < bytes + spare)
+        throw CopyFailure{DatabaseErrorReason(SQLITE_FULL)};
+}
+
 void RemoveCopyFiles(const QString& path) {
     QFile::remove(path);
     QFile::remove(path + QStringLiteral("-journal"));
@@ -125,6 +136,8 @@ void CopyPages(Database& source, const QString& target, const BackupPace& pace,
     if (!sqlite3_db_mutex(source.handle()))
         throw CopyFailure{DatabaseErrorReason(SQLITE_MISUSE)};
     Writeback file(target);
+    const QString folder = QFileInfo(target).absolutePath();
+    EnsureRoom(folder, QFileInfo(source.path()).size(), pace.spareBytes);
     const std::unique_ptr<Database> copy = Database::open(target);
     // Handed to the disk a little at a time as it goes, and synced once at the end.
     copy->exec("PRAGMA synchronous = OFF; PRAGMA cache_size = -256");
@@ -166,6 +179,7 @@ void CopyPages(Database& source, const QString& target, const BackupPace& pace,
         if (copied - pushed >= pagesPerPush) {
             file.push();
             pushed = copied;
+            EnsureRoom(folder, 0, pace.spareBytes);
         }
         std::this_thread::sleep_for(pace.pause);
     }

@@ -43,14 +43,17 @@ QStringList RemoveExpiredCopies(const QString& folder, const QDate& today);
 // Removes what an interrupted copy left in `folder` (its temporary file and journal).
 void RemoveUnfinishedCopies(const QString& folder);
 
-// How the copy shares the database with the program's own work: it copies a few pages at a
-// time and then gives the connection back for a moment, so that a save waits at most for
-// one step.
+// How the copy shares the database and the disk with the program's own work: it copies a
+// few pages at a time and then gives the connection back for a moment, so that a save waits
+// at most for one step; and it never takes the last free space of the disk from the saves.
 struct BackupPace {
     int pagesPerStep = 256;
     std::chrono::milliseconds pause{2};
     // How long the copy waits for another program's lock on the file before it gives up.
     std::chrono::milliseconds busyLimit{std::chrono::minutes(2)};
+    // The free space the copy leaves on the disk of its folder: it does not start without
+    // room for itself and this much, and it stops when less than this much is left.
+    qint64 spareBytes = 64 * 1024 * 1024;
 };
 
 struct BackupResult {

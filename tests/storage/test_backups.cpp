@@ -365,14 +365,16 @@ TEST(BackupInterrupted, ProgramClosedDuringTheCopyKeepsNothingOfIt) {
 }
 
 TEST(BackupFailure, FullDiskOrReadOnlyFolderKeepsNothingAndTellsTheReason) {
+    enum class Fault { DiskFillsDuringTheCopy, NoRoomToBegin, ReadOnlyFolder };
     struct Case {
         const char* name;
-        bool readOnlyFolder;
+        Fault fault;
         const char* reason;
     };
     const Case cases[] = {
-        {"full disk", false, "нет места на диске"},
-        {"read-only folder", true, "нет прав на запись"},
+        {"disk fills during the copy", Fault::DiskFillsDuringTheCopy, "нет места на диске"},
+        {"no room for the copy and the spare space", Fault::NoRoomToBegin, "нет места на диске"},
+        {"read-only folder", Fault::ReadOnlyFolder, "нет прав на запись"},
     };
     for (const Case& c : cases) {
         TestFolder folder;
@@ -382,15 +384,31 @@ TEST(BackupFailure, FullDiskOrReadOnlyFolderKeepsNothingAndTellsTheReason) {
         TestDatabase data(disk.path());
         AddCitizens(data.db(), 1, 200, 4000);
         const QString backup = disk.file("backup");
+        BackupResult result;
         std::optional<SmallDisk> readOnly;
-        if (c.readOnlyFolder) {
-            readOnly.emplace(backup, 64 * kKilobyte);
-            ASSERT_TRUE(readOnly->makeReadOnly());
-        } else {
-            disk.fill(256 * kKilobyte);
+        switch (c.fault) {
+            case Fault::DiskFillsDuringTheCopy: {
+                // Another program takes the space while the copy is under way.
+                BackupPace pace = kSlowPace;
+                pace.spareBytes = 0;
+                std::thread copier([&] { result = MakeBackup(data.db(), backup, kDay, pace); });
+                const bool midCopy =
+                    WaitForFile(backup + "/igdb_2026-12-10.dat.tmp", 64 * kKilobyte);
+                disk.fill();
+                copier.join();
+                ASSERT_TRUE(midCopy);
+                break;
+            }
+            case Fault::NoRoomToBegin:
+                // The disk holds the database twice over, but not the spare space besides.
+                result = MakeBackup(data.db(), backup, kDay);
+                break;
+            case Fault::ReadOnlyFolder:
+                readOnly.emplace(backup, 64 * kKilobyte);
+                ASSERT_TRUE(readOnly->makeReadOnly());
+                result = MakeBackup(data.db(), backup, kDay);
+                break;
         }
-
-        const BackupResult result = MakeBackup(data.db(), backup, kDay);
         EXPECT_EQ(result.status, Status::Failed) << c.name;
         EXPECT_EQ(result.reason, QString::fromUtf8(c.reason)) << c.name;
         EXPECT_EQ(BackupFailureMessage(result),
