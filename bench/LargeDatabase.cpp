@@ -2,12 +2,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <chrono>
 #include <cstdio>
 
 #include "SampleRecords.h"
-#include "citizens/Base64.h"
 #include "citizens/CitizenTerritoryStore.h"
 #include "permits/PackageStore.h"
 #include "permits/PermitStore.h"
@@ -25,18 +23,6 @@ double Seconds(Clock::duration duration) {
 }
 
 }  // namespace
-
-QString SyntheticPhotoText(int bytes) {
-    QByteArray jpeg(bytes, '\0');
-    QRandomGenerator random(42);
-    for (char& byte : jpeg)
-        byte = static_cast<char>(random.bounded(256));
-    jpeg[0] = '\xff';
-    jpeg[1] = '\xd8';
-    QString text;
-    citizens::EncodeBase64(jpeg, text, citizens::kPhotoTextCapacity);
-    return text;
-}
 
 QString PermitOf(int key) {
     return QStringLiteral("P-%1").arg((key - 1) / kCitizensPerPermit + 1, 4, 10, QLatin1Char('0'));

@@ -25,10 +25,6 @@ inline constexpr int kCountries = 30;
 inline constexpr int kProfessions = 50;
 inline constexpr int kPrefixes = 3;
 
-// The Base64 text of `bytes` random bytes behind a JPEG marker: a photo of that size for the
-// stores, which never decode it.
-QString SyntheticPhotoText(int bytes);
-
 // The permit of the citizen with this key: "P-0001" for the first 1,000.
 QString PermitOf(int key);
 

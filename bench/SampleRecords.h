@@ -1,11 +1,16 @@
 #pragma once
 
 // Records that the benchmarks save: a citizen of plausible size, its payment document and
-// its registration address.
+// its registration address, a photo, and the whole save of a citizen.
 
+#include <QRandomGenerator>
+
+#include "citizens/Base64.h"
 #include "citizens/CitizenStore.h"
+#include "citizens/CitizenTerritoryStore.h"
 #include "citizens/PaymentDocumentStore.h"
 #include "citizens/RegistrationAddressStore.h"
+#include "storage/Sequences.h"
 
 // A visa citizen without a photo, a permit or a package; the texts vary with the key.
 inline citizens::IGFormData SampleCitizen(int key) {
@@ -52,4 +57,30 @@ inline citizens::RegAddrFormData SampleAddress() {
     r.registeredFrom = QStringLiteral("01/02/2010");
     r.registeredTo = QStringLiteral("31/01/2011");
     return r;
+}
+
+// The stored text of a photo of `bytes` bytes of JPEG (random bytes after the JPEG marker).
+inline QString PhotoText(int bytes) {
+    QByteArray jpeg(bytes, '\0');
+    QRandomGenerator random(42);
+    for (char& byte : jpeg)
+        byte = static_cast<char>(random.bounded(256));
+    jpeg[0] = '\xff';
+    jpeg[1] = '\xd8';
+    QString text;
+    citizens::EncodeBase64(jpeg, text, citizens::kPhotoTextCapacity);
+    return text;
+}
+
+// A new citizen saved as the citizen dialog saves it: two identifiers drawn, the citizen,
+// its payment document, its address and its territories. Returns the citizen's key.
+inline int SaveCitizen(storage::Database& db, const citizens::IGFormData& record) {
+    const int key = storage::NextSequenceValue(db, QString::fromLatin1(storage::kCitizenGenerator));
+    citizens::InsertCitizen(db, record, key);
+    const int document =
+        storage::NextSequenceValue(db, QString::fromLatin1(storage::kPaymentDocumentGenerator));
+    citizens::InsertPaymentDocument(db, SamplePayment(), document, key);
+    citizens::InsertRegistrationAddress(db, SampleAddress(), key);
+    citizens::ReplaceCitizenTerritories(db, key, {3, 5});
+    return key;
 }

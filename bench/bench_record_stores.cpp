@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "LargeDatabase.h"
+#include "SampleRecords.h"
 #include "Timing.h"
 #include "citizens/Base64.h"
 #include "citizens/CitizenStore.h"
@@ -33,23 +34,6 @@ using namespace large_database;
 // Random bytes behind a JPEG marker: the stores never decode the photo.
 constexpr int kPhotoBytes = 60 * 1024;
 
-QString PhotoText() {
-    return SyntheticPhotoText(kPhotoBytes);
-}
-
-// A new citizen saved as the citizen dialog saves it: two identifiers drawn, the citizen,
-// its payment document, its address and its territories. Returns the citizen's key.
-int SaveCitizen(storage::Database& db, const citizens::IGFormData& record) {
-    const int key = storage::NextSequenceValue(db, QString::fromLatin1(storage::kCitizenGenerator));
-    citizens::InsertCitizen(db, record, key);
-    const int document =
-        storage::NextSequenceValue(db, QString::fromLatin1(storage::kPaymentDocumentGenerator));
-    citizens::InsertPaymentDocument(db, Payment(), document, key);
-    citizens::InsertRegistrationAddress(db, Address(), key);
-    citizens::ReplaceCitizenTerritories(db, key, {3, 5});
-    return key;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -57,7 +41,7 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const QString folder = DataFolder(argc, argv, "bench_record_stores_data");
     storage::DatabaseConnector connector(folder);
-    const QString photo = PhotoText();
+    const QString photo = PhotoText(kPhotoBytes);
     if (!Open(connector, photo))
         return 1;
     storage::Database& db = connector.db();

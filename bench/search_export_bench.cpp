@@ -20,6 +20,7 @@
 #include <string>
 
 #include "LargeDatabase.h"
+#include "SampleRecords.h"
 #include "Timing.h"
 #include "gui/Context.h"
 #include "output/CitizenSearch.h"
@@ -132,7 +133,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    const QString photo = SyntheticPhotoText(60 * 1024);
+    const QString photo = PhotoText(60 * 1024);
     const auto connector =
         std::make_unique<storage::DatabaseConnector>(DataFolder(argc, argv, "search_export_data"));
     if (!Open(*connector, photo))

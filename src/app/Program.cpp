@@ -9,6 +9,7 @@
 #include "app/TMainForm.h"
 #include "gui/Context.h"
 #include "gui/MessageBoxes.h"
+#include "storage/Backups.h"
 #include "storage/Database.h"
 #include "storage/DatabaseConnector.h"
 
@@ -17,6 +18,7 @@ namespace app {
 namespace {
 
 const QString kDatabaseErrorTitle = QStringLiteral("Ошибка базы данных");
+const QString kBackupTitle = QStringLiteral("Резервная копия базы данных");
 
 }  // namespace
 
@@ -25,7 +27,8 @@ Program::Program(const QString& startFolder)
     , connector_(std::make_unique<storage::DatabaseConnector>(startFolder)) {}
 
 Program::~Program() {
-    // Windows go before the database they use.
+    // A copy in progress stops first; windows go before the database they use.
+    dailyBackup_.reset();
     forms_.reset();
 }
 
@@ -75,13 +78,28 @@ void Program::createWindows() {
     context_ = std::make_unique<gui::Context>(gui::Context{startFolder_, connector_->db()});
     forms_ = std::make_unique<Forms>(*context_);
     TMainForm& main = *forms_->MainForm;
-    QObject::connect(&main, &TMainForm::firstShown, &main,
-                     [this] { RunStartUpLoading(*forms_, *context_); });
+    QObject::connect(&main, &TMainForm::firstShown, &main, [this] {
+        RunStartUpLoading(*forms_, *context_);
+        startDailyBackup();
+    });
     // Maximised: the whole width of the screen, the height of the menu bar. Without a window
     // manager (a bare X server) nobody maximises, so the strip is placed here as well.
     const QRect screen = main.screen()->availableGeometry();
     main.setGeometry(screen.x(), screen.y(), screen.width(), main.height());
     main.showMaximized();
+}
+
+// The day's copy of the database is written in the background once the main window is ready,
+// and again when the date changes while the program runs. A copy that cannot be written is
+// told once a run; the work goes on.
+void Program::startDailyBackup() {
+    dailyBackup_ = std::make_unique<storage::DailyBackup>(connector_->db());
+    TMainForm* main = forms_->MainForm.get();
+    QObject::connect(dailyBackup_.get(), &storage::DailyBackup::failed, main,
+                     [main](const QString& message) {
+                         gui::MessageBoxes::warning(main, kBackupTitle, message);
+                     });
+    dailyBackup_->start();
 }
 
 }  // namespace app

@@ -5,8 +5,9 @@
 #include <optional>
 
 namespace storage {
+class DailyBackup;
 class DatabaseConnector;
-}
+}  // namespace storage
 
 namespace gui {
 struct Context;
@@ -32,15 +33,19 @@ public:
     storage::DatabaseConnector& connector() { return *connector_; }
     Forms& forms() { return *forms_; }
     gui::Context& context() { return *context_; }
+    // The daily copy of the database; none until the main window is ready.
+    storage::DailyBackup* dailyBackup() { return dailyBackup_.get(); }
 
 private:
     std::optional<int> openDatabase();
     void createWindows();
+    void startDailyBackup();
 
     QString startFolder_;
     std::unique_ptr<storage::DatabaseConnector> connector_;
     std::unique_ptr<gui::Context> context_;
     std::unique_ptr<Forms> forms_;
+    std::unique_ptr<storage::DailyBackup> dailyBackup_;
 };
 
 }  // namespace app

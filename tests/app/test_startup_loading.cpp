@@ -13,6 +13,7 @@
 #include "dictionaries/ReferenceLoader.h"
 #include "gui/Context.h"
 #include "gui/MessageBoxes.h"
+#include "storage/Backups.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
 
@@ -167,4 +168,36 @@ TEST(StartUpLoadingProgram, ListsAreLoadedAtTheFirstShowing) {
     EXPECT_EQ(program.context().lists.professions.size(), 3);
     EXPECT_EQ(program.context().lists.regions.size(), 3);
     EXPECT_TRUE(visibleAfterLoading);
+}
+
+TEST(StartUpLoadingProgram, DailyCopyRunsBehindTheReadyWindowAndItsFailureIsToldOnce) {
+    TestFolder folder;
+    LayOutStartFolder(folder);
+    // A file where the folder of the copies should be: the copy cannot be written.
+    folder.write("backup", "not a folder");
+    app::Program program(folder.path());
+    ASSERT_EQ(program.start(), std::nullopt);
+    app::TMainForm& main = *program.forms().MainForm;
+    bool copyingBehindTheWindow = false;
+    QObject::connect(&main, &app::TMainForm::firstShown, &main, [&] {
+        storage::DailyBackup* backup = program.dailyBackup();
+        ASSERT_NE(backup, nullptr);
+        copyingBehindTheWindow =
+            backup->copying() && main.isVisible() && !program.forms().SplashForm->isVisible();
+        QObject::connect(backup, &storage::DailyBackup::finished, &main,
+                         [] { QCoreApplication::quit(); });
+    });
+
+    MessageBoxes::setNextAnswer(QMessageBox::Ok);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(copyingBehindTheWindow);
+    const auto shown = MessageBoxes::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].title, "Резервная копия базы данных");
+    EXPECT_EQ(shown[0].icon, QMessageBox::Warning);
+    EXPECT_TRUE(shown[0].text.startsWith(
+        QStringLiteral("Не удалось записать резервную копию базы данных в папку «%1»: на месте "
+                       "папки находится файл с тем же именем.")
+            .arg(folder.file("backup"))))
+        << shown[0].text.toStdString();
 }
