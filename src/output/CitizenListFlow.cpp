@@ -1,17 +1,16 @@
 #include "output/CitizenListFlow.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <optional>
 
 #include "gui/Context.h"
-#include "gui/FileDialogs.h"
 #include "gui/MessageBoxes.h"
 #include "output/CitizenSelection.h"
 #include "output/FileNames.h"
 #include "output/OfficeMessages.h"
 #include "output/OfficeOutputs.h"
 #include "output/OfficeRun.h"
+#include "output/OutputFile.h"
+#include "storage/Database.h"
 
 namespace output {
 
@@ -19,19 +18,26 @@ namespace {
 
 const QString kFileErrorTitle = QStringLiteral("Ошибка работы с файлом");
 
-// The file the save dialog proposes: the output name in the start folder.
-QString ProposedFile(gui::Context& context) {
-    return QDir(context.startFolder)
-        .filePath(SafeFileName(DefaultOutputName(context.db, QDateTime::currentDateTime()),
-                               QStringLiteral(".xls")));
-}
-
 OfficeError WriteList(gui::Context& context, const QString& fileName,
                       const QList<citizens::IGFormData>& citizens, OfficeRun* office) {
     std::optional<OfficeRun> own;
     OfficeRun& run = office ? *office : own.emplace();
     const OfficeBusy busy(run);
     return WriteCitizenListWorkbook(run, fileName, citizens, context.lists);
+}
+
+// The marked citizens without their photos; false, after saying why, when the database
+// cannot be read.
+bool ReadCitizens(QWidget* parent, gui::Context& context, const QList<int>& keys,
+                  QList<citizens::IGFormData>& citizens) {
+    try {
+        citizens = LoadCitizensByKeys(context.db, keys, false);
+        return true;
+    } catch (const storage::DatabaseError& error) {
+        gui::MessageBoxes::error(parent, QStringLiteral("Ошибка экспорта"),
+                                 storage::DescribeDatabaseError(error));
+        return false;
+    }
 }
 
 // A file that could not be saved: in use, or not writable; the second box names it.
@@ -45,25 +51,19 @@ void ShowFileError(QWidget* parent, const OfficeError& error) {
 
 void ExportCitizenList(QWidget* parent, gui::Context& context, int listedCount,
                        const QList<int>& markedKeys, OfficeRun* office) {
-    if (listedCount == 0) {
-        gui::MessageBoxes::error(parent, QStringLiteral("Ошибка экспорта"),
-                                 QStringLiteral("Не найдено ИГ для экспортирования в excel."));
-        return;
-    }
-    const QString chosen = gui::FileDialogs::getSaveFileName(
-        parent, QStringLiteral("Сохранить как"), ProposedFile(context),
-        QStringLiteral("Excel files(*.xls)"));
+    const QString chosen =
+        ChooseOutputFile(parent, context, listedCount, !markedKeys.isEmpty(),
+                         {QStringLiteral("Не найдено ИГ для экспортирования в excel."),
+                          QStringLiteral("Excel files(*.xls)"), QStringLiteral(".xls")});
     if (chosen.isEmpty())
         return;
-    if (markedKeys.isEmpty()) {
-        gui::MessageBoxes::warning(parent, QStringLiteral("Экспорт"),
-                                   QStringLiteral("Не отмечено ИГ для экспортирования"));
-        return;
-    }
+    QList<citizens::IGFormData> citizens;
     // The photos are not part of the list: they are not read.
-    const QList<citizens::IGFormData> citizens = LoadCitizensByKeys(context.db, markedKeys, false);
-    const QString fileName = FileNameWithCount(WithDefaultSuffix(chosen, QStringLiteral(".xls")),
-                                               static_cast<int>(citizens.size()));
+    if (!ReadCitizens(parent, context, markedKeys, citizens))
+        return;
+    const QString fileName = FileNameWithCount(chosen, static_cast<int>(citizens.size()));
+    if (!MayReplaceOutputFile(parent, fileName))
+        return;
     const OfficeError error = WriteList(context, fileName, citizens, office);
     if (error.kind == OfficeError::Kind::SaveFailed) {
         ShowFileError(parent, error);

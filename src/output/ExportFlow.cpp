@@ -1,16 +1,14 @@
 #include "output/ExportFlow.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 #include "gui/Context.h"
-#include "gui/FileDialogs.h"
 #include "gui/MessageBoxes.h"
 #include "output/CitizenSelection.h"
 #include "output/ExportFile.h"
 #include "output/FileReplacement.h"
+#include "output/OutputFile.h"
 #include "storage/Database.h"
 
 namespace output {
@@ -28,23 +26,6 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// The proposed file: a "/" of the organisation's name cannot be part of a file name.
-QString ProposedFile(gui::Context& context) {
-    QString name = DefaultOutputName(context.db, QDateTime::currentDateTime());
-    name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    return QDir(context.startFolder).filePath(name + QStringLiteral(".xml"));
-}
-
-// The final file takes the number of citizens into the chosen name: the save dialog asked
-// about the chosen name, so a file already under the final name is asked about here.
-bool MayWrite(QWidget* parent, const QString& file) {
-    if (!QFileInfo::exists(file))
-        return true;
-    return gui::MessageBoxes::askYesNo(parent, QStringLiteral("Экспорт"),
-                                       QStringLiteral("Файл «%1» уже существует.\nЗаменить его?")
-                                           .arg(QDir::toNativeSeparators(file)));
-}
-
 // Loads the citizens and writes their file under the chosen name with their number. Returns
 // the message of a failure, or the empty text once the file is complete or the user chose
 // not to replace an existing one (then `written` is false).
@@ -59,7 +40,7 @@ QString WriteFile(QWidget* parent, gui::Context& context, const QString& chosen,
             citizens = LoadCitizensByKeys(context.db, keys, false);
         }
         file = FileNameWithCount(chosen, static_cast<int>(citizens.size()));
-        if (!MayWrite(parent, file))
+        if (!MayReplaceOutputFile(parent, file))
             return {};
         const WaitCursor wait;
         WriteExportFile(context.db, file, citizens);
@@ -78,24 +59,12 @@ QString WriteFile(QWidget* parent, gui::Context& context, const QString& chosen,
 
 void ExportCitizenFile(QWidget* parent, gui::Context& context, int listedCount,
                        const QList<int>& markedKeys) {
-    const QString proposed = ProposedFile(context);
-    if (listedCount == 0) {
-        gui::MessageBoxes::error(parent, kFailureTitle,
-                                 QStringLiteral("Не найдено ИГ для экспортирования."));
-        return;
-    }
-    QString chosen =
-        gui::FileDialogs::getSaveFileName(parent, QStringLiteral("Сохранить как"), proposed,
-                                          QStringLiteral("XML File (*.xml);;All Files (*.*)"));
+    const QString chosen = ChooseOutputFile(
+        parent, context, listedCount, !markedKeys.isEmpty(),
+        {QStringLiteral("Не найдено ИГ для экспортирования."),
+         QStringLiteral("XML File (*.xml);;All Files (*.*)"), QStringLiteral(".xml")});
     if (chosen.isEmpty())
         return;
-    if (markedKeys.isEmpty()) {
-        gui::MessageBoxes::warning(parent, QStringLiteral("Экспорт"),
-                                   QStringLiteral("Не отмечено ИГ для экспортирования"));
-        return;
-    }
-    if (QFileInfo(chosen).suffix().isEmpty())
-        chosen += QStringLiteral(".xml");
     bool written = false;
     if (const QString failure = WriteFile(parent, context, chosen, markedKeys, written);
         !failure.isEmpty()) {
