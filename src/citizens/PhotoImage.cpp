@@ -188,14 +188,19 @@ public:
     // Reads the columns [x, x + out.width) of the rows [y, y + out.height) into `out`, then
     // goes through the rest of the picture, so that damage anywhere is found.
     bool ReadRegion(int x, int y, RawImage& out) {
+        rowBuffer_.resize(qsizetype(info_.output_width) * info_.out_color_components);
+        // No local of this frame lives across the jump: the work is in its own frame.
+        if (setjmp(errors_.jump))
+            return false;
+        return ReadRows(x, y, out);
+    }
+
+private:
+    bool ReadRows(int x, int y, RawImage& out) {
         // Decoding one block column wider keeps the last column identical to a full decode.
         JDIMENSION cropX = JDIMENSION(x);
         JDIMENSION cropWidth = JDIMENSION(std::min(out.width + 16, OutputWidth() - x));
-        const bool cropped = cropX != 0 || cropWidth != info_.output_width;
-        rowBuffer_.resize(qsizetype(info_.output_width) * info_.out_color_components);
-        if (setjmp(errors_.jump))
-            return false;
-        if (cropped)
+        if (cropX != 0 || cropWidth != info_.output_width)
             jpeg_crop_scanline(&info_, &cropX, &cropWidth);
         if (y > 0)
             jpeg_skip_scanlines(&info_, JDIMENSION(y));
@@ -210,7 +215,6 @@ public:
         return !errors_.damaged;
     }
 
-private:
     void CopyColumns(int from, int count, uchar* target) const {
         const int components = info_.out_color_components;
         const uchar* source =
