@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "gui/MessageBoxes.h"
+#include "storage/Database.h"
 
 namespace app {
 
@@ -32,6 +33,12 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 bool Application::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const storage::DatabaseError& e) {
+        // A read the windows do not guard (a search, opening a record): the user is told what
+        // the database met, and the program goes on.
+        qWarning("Database error: %s", e.what());
+        gui::MessageBoxes::error(nullptr, QStringLiteral("Ошибка базы данных"),
+                                 storage::DescribeDatabaseError(e));
     } catch (const std::exception& e) {
         ReportUnexpectedError(QString::fromUtf8(e.what()));
     } catch (...) {

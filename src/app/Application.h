@@ -10,7 +10,8 @@ QString ProductTitle();
 
 // The application object. It loads Qt's Russian texts for standard buttons and dialogs, and
 // it is the one place where an exception escaping a user action is caught: the user sees
-// "Произошла внутренняя ошибка приложения" and the program goes on.
+// "Произошла внутренняя ошибка приложения", or for a database that could not be read what
+// the database met, and the program goes on.
 class Application : public QApplication {
     Q_OBJECT
 

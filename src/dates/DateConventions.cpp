@@ -95,6 +95,11 @@ DateTextCheck IsValidDateText(const QString& text) {
     const int year = DigitsValue(yearPart);
     check.valid = yearWritten && day >= 0 && year >= 0 && month >= 1 && month <= 12 && day >= 1 &&
                   day <= DaysInMonth(month, year);
+    // A date written with its whole year is also one that can be kept as a date number: the
+    // year 0 and the 29th of February of the years only the old rule makes leap years
+    // (1500, 1300, ...) cannot, and taking them would end the save in an error.
+    if (check.valid && !check.twoDigitYear)
+        check.valid = QDate(year, month, day).isValid() && year >= 1;
     return check;
 }
 

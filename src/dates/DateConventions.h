@@ -41,7 +41,8 @@ struct DateTextCheck {
 
 // Whether a typed date is a calendar date: "DD/MM/YYYY" when the text holds a "/", otherwise
 // "DDMMYY" or "DDMMYYYY". Leap years follow the Gregorian rule, with every year divisible by
-// 4 a leap year up to 1581; a two-digit year is judged as written.
+// 4 a leap year up to 1581; a two-digit year is judged as written. A four-digit year must also
+// give a date that can be kept as a date number (not the year 0, not 29/02/1500).
 DateTextCheck IsValidDateText(const QString& text);
 
 // Whether a period is acceptable; T is today:

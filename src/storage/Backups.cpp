@@ -147,6 +147,9 @@ void CopyPages(Database& source, const QString& target, const BackupPace& pace,
     if (!backup)
         throw CopyFailure{DatabaseErrorReason(sqlite3_extended_errcode(copy->handle()))};
 
+    // A lock held elsewhere makes a step return at once: it is waited for here, between the
+    // steps, with the program's connection free for the windows.
+    const NoBusyWaitOnThisThread noWaitInSteps;
     int copied = 0, pushed = 0;
     Clock::duration busy{};
     for (;;) {

@@ -9,6 +9,7 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <string>
 
 #include "storage/Sequences.h"
@@ -88,7 +89,7 @@ QString DatabaseErrorReason(int code, int systemError) {
 }
 
 QString DescribeDatabaseError(const DatabaseError& error) {
-    const QString reason = DatabaseErrorReason(error.code());
+    const QString reason = DatabaseErrorReason(error.code(), error.systemError());
     if (error.path().isEmpty())
         return QStringLiteral("Ошибка базы данных: %1.").arg(reason);
     return QStringLiteral("Ошибка базы данных «%1»: %2.")
@@ -228,6 +229,7 @@ Database::~Database() {
         setBusyTimeout(std::chrono::milliseconds(1000));
         try {
             Transaction transaction(*this);
+            StoreIssuedSequenceValues(*this, issuedSequenceValues_);
             transaction.commit();
         } catch (...) {
         }
@@ -235,8 +237,43 @@ Database::~Database() {
     sqlite3_close_v2(db_);
 }
 
+namespace {
+
+thread_local bool tNoBusyWait = false;
+
+// Waits for a lock held elsewhere as the engine's own busy timeout does, in growing steps up
+// to the connection's timeout, unless the calling thread must not wait.
+int WaitWhileBusy(void* database, int attempt) {
+    if (tNoBusyWait)
+        return 0;
+    static constexpr int kDelays[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+    constexpr int kSteps = static_cast<int>(std::size(kDelays));
+    int waited = 0;
+    for (int i = 0; i < std::min(attempt, kSteps); ++i)
+        waited += kDelays[i];
+    if (attempt > kSteps)
+        waited += (attempt - kSteps) * kDelays[kSteps - 1];
+    const int delay = kDelays[std::min(attempt, kSteps - 1)];
+    const int timeout = static_cast<int>(static_cast<Database*>(database)->busyTimeout().count());
+    if (waited + delay > timeout)
+        return 0;
+    sqlite3_sleep(delay);
+    return 1;
+}
+
+}  // namespace
+
+NoBusyWaitOnThisThread::NoBusyWaitOnThisThread() {
+    tNoBusyWait = true;
+}
+
+NoBusyWaitOnThisThread::~NoBusyWaitOnThisThread() {
+    tNoBusyWait = false;
+}
+
 void Database::setBusyTimeout(std::chrono::milliseconds timeout) {
-    sqlite3_busy_timeout(db_, static_cast<int>(timeout.count()));
+    busyTimeout_ = timeout;
+    sqlite3_busy_handler(db_, &WaitWhileBusy, this);
 }
 
 void Database::exec(std::string_view sql) {
@@ -326,7 +363,11 @@ void Transaction::commit() {
         rollback();
         throw LostTransaction(db_);
     }
-    if (outermost_ && db_.sequencesBehind_)
+    // The generators catch up with a write that commits anyway: a reading operation never
+    // writes, so it cannot fail for a cause that only writes meet (a full disk, a lock).
+    const bool catchUp =
+        outermost_ && db_.sequencesBehind_ && sqlite3_txn_state(handle, "main") == SQLITE_TXN_WRITE;
+    if (catchUp)
         StoreIssuedSequenceValues(db_, db_.issuedSequenceValues_);
     const int rc = sqlite3_exec(handle, "RELEASE op", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
@@ -337,7 +378,7 @@ void Transaction::commit() {
     }
     done_ = true;
     --db_.openTransactions_;
-    if (outermost_)
+    if (catchUp)
         db_.sequencesBehind_ = false;
 }
 

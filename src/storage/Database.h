@@ -86,6 +86,18 @@ private:
 // sqlite3 shell reading it) before it fails with "файл используется другой программой".
 inline constexpr std::chrono::milliseconds kBusyTimeout{5000};
 
+// While one lives on a thread, a connection used from that thread gives up at once on a lock
+// held elsewhere instead of waiting for it. The daily copy steps on the program's connection
+// from a thread of its own: waiting there would hold the connection, and every window that
+// uses it, for the whole busy timeout.
+class NoBusyWaitOnThisThread {
+public:
+    NoBusyWaitOnThisThread();
+    ~NoBusyWaitOnThisThread();
+    NoBusyWaitOnThisThread(const NoBusyWaitOnThisThread&) = delete;
+    NoBusyWaitOnThisThread& operator=(const NoBusyWaitOnThisThread&) = delete;
+};
+
 // The connection to one SQLite file. Not copyable; one object owns the connection of the
 // program's database for the whole run.
 class Database {
@@ -108,6 +120,7 @@ public:
 
     // How long a statement waits for another connection's lock before it fails.
     void setBusyTimeout(std::chrono::milliseconds timeout);
+    std::chrono::milliseconds busyTimeout() const { return busyTimeout_; }
 
     sqlite3* handle() const { return db_; }
     // The error of a failed call that returned `rc`, with the engine's message and the
@@ -128,6 +141,7 @@ private:
 
     sqlite3* db_;
     QString path_;
+    std::chrono::milliseconds busyTimeout_{0};
     int openTransactions_ = 0;
     QHash<QString, int> issuedSequenceValues_;
     // Set when a transaction was rolled back after generator values were handed out: the

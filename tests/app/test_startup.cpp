@@ -11,6 +11,7 @@
 #include "app/Program.h"
 #include "app/TMainForm.h"
 #include "gui/MessageBoxes.h"
+#include "storage/Database.h"
 #include "storage/Options.h"
 #include "support/TestDatabase.h"
 #include "support/TestFolder.h"
@@ -100,6 +101,21 @@ TEST(StartUp, ExceptionEscapingAUserActionIsReportedAndTheProgramGoesOn) {
     QTimer::singleShot(0, [&] { later = true; });
     QTest::qWait(20);
     EXPECT_TRUE(later);
+}
+
+TEST(StartUp, DatabaseErrorEscapingAUserActionSaysWhatTheDatabaseMet) {
+    QPushButton button;
+    QObject::connect(&button, &QPushButton::clicked, [] {
+        throw storage::DatabaseError("database is locked", 5, QStringLiteral("/data/igdb.dat"));
+    });
+    button.show();
+    MessageBoxes::setNextAnswer(QMessageBox::Ok);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    const auto shown = MessageBoxes::takeShown();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].title, "Ошибка базы данных");
+    EXPECT_EQ(shown[0].text,
+              "Ошибка базы данных «/data/igdb.dat»: файл используется другой программой.");
 }
 
 TEST(StartUp, ExceptionFromATimerIsCaughtToo) {

@@ -38,11 +38,25 @@ TEST(DateConventions, ValidityOfTypedDates) {
         bool twoDigitYear;
     };
     const Case cases[] = {
-        {"29/02/2008", true, false},  {"29/02/2007", false, false}, {"29/02/1900", false, false},
-        {"29/02/2000", true, false},  {"29/02/1500", true, false},  {"31/04/2008", false, false},
-        {"00/01/2008", false, false}, {"01/13/2008", false, false}, {"010108", true, true},
-        {"01012008", true, false},    {"0101200", false, false},    {"", false, false},
-        {"290200", true, true},       {"290201", false, true},      {"1a/01/2008", false, false},
+        {"29/02/2008", true, false},
+        {"29/02/2007", false, false},
+        {"29/02/1900", false, false},
+        {"29/02/2000", true, false},
+        {"29/02/1500", false, false},
+        {"31/04/2008", false, false},
+        {"00/01/2008", false, false},
+        {"01/13/2008", false, false},
+        {"010108", true, true},
+        {"01012008", true, false},
+        {"0101200", false, false},
+        {"", false, false},
+        {"290200", true, true},
+        {"290201", false, true},
+        {"1a/01/2008", false, false},
+        // Dates no date number holds: refused before a conversion could fail.
+        {"01/01/0000", false, false},
+        {"29021500", false, false},
+        {"28/02/1500", true, false},
     };
     for (const Case& c : cases) {
         const DateTextCheck check = IsValidDateText(QString::fromLatin1(c.text));

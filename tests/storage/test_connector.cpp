@@ -301,5 +301,5 @@ TEST(ConnectorDeathTest, CommittedChangeSurvivesKill) {
     int defensive = -1;
     sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_DEFENSIVE, -1, &defensive);
     EXPECT_EQ(defensive, 1);
-    EXPECT_EQ(db.queryInt("PRAGMA busy_timeout"), 5000);
+    EXPECT_EQ(db.busyTimeout(), std::chrono::milliseconds(5000));
 }

@@ -103,3 +103,21 @@ TEST(Sequences, DrawWhoseOwnCommitFailsReturnsNothing) {
     EXPECT_EQ(NextSequenceValue(data.db(), "IGGEN"), 1);
     EXPECT_EQ(GeneratorInFile(folder.file("igdb.dat")), QStringList{"1"});
 }
+
+// Catching up is a write: a reading operation never takes it on, so a cause that only writes
+// meet (a lock, a full disk) cannot fail a search after a refused save.
+TEST(Sequences, ReadingAfterAFailedSaveStaysAReadWhileTheFileIsHeld) {
+    TestFolder folder;
+    TestDatabase data(folder.path());
+    EXPECT_EQ(DrawInAFailedSave(data.db()), 1);
+    {
+        const OtherProgram reader(folder.file("igdb.dat"), OtherProgram::Lock::Read);
+        ASSERT_TRUE(reader.holding());
+        Transaction read(data.db());
+        EXPECT_EQ(data.db().queryInt("SELECT count(*) FROM ig"), 0);
+        EXPECT_NO_THROW(read.commit());
+    }
+    EXPECT_EQ(GeneratorInFile(folder.file("igdb.dat")), QStringList{});
+    SetOption(data.db(), "FMSMEMBER", "x");  // the next write catches up
+    EXPECT_EQ(GeneratorInFile(folder.file("igdb.dat")), QStringList{"1"});
+}

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <QElapsedTimer>
+#include <thread>
+
 #include "storage/Database.h"
 #include "storage/Options.h"
 #include "storage/Sequences.h"
@@ -106,4 +109,26 @@ TEST(Transactions, LeftoverOpenTransactionIsRolledBackBeforeTheNextOperation) {
     SaveCitizen(db, "Иванов");
     EXPECT_TRUE(InAutocommit(db));
     EXPECT_EQ(CitizensInFile(folder.file("igdb.dat")), QStringList{"1|Иванов"});
+}
+
+// The daily copy's thread must not hold the connection while another program's lock lasts:
+// on that thread a busy connection gives up at once, elsewhere it waits its timeout.
+TEST(Transactions, AThreadThatMustNotWaitGivesUpAtOnceOnALock) {
+    TestFolder folder;
+    TestDatabase data(folder.path());
+    data.db().setBusyTimeout(std::chrono::milliseconds(300));
+    const OtherProgram holder(folder.file("igdb.dat"), OtherProgram::Lock::Exclusive);
+    ASSERT_TRUE(holder.holding());
+    const auto timed = [&data] {
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_THROW(data.db().queryInt("SELECT count(*) FROM ig"), DatabaseError);
+        return timer.elapsed();
+    };
+    EXPECT_GE(timed(), 200);
+    std::thread([&] {
+        const NoBusyWaitOnThisThread noWait;
+        EXPECT_LT(timed(), 100);
+    }).join();
+    EXPECT_GE(timed(), 200);  // the other threads still wait
 }
