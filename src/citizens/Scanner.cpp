@@ -138,6 +138,17 @@ RawImage PictureOfFrames(const std::vector<Frame>& frames) {
     const bool separate = IsSingleColourFrame(first.format);
     if (!grey && !separate && first.format != SANE_FRAME_RGB)
         return {};
+    // Every frame must hold its rows as the first says, or a row would be read past its end.
+    const qint64 samplesPerRow = qint64(width) * (grey || separate ? 1 : 3);
+    if (qint64(first.bytes_per_line) * 8 < samplesPerRow * depth)
+        return {};
+    for (const Frame& frame : frames) {
+        const SANE_Parameters& other = frame.parameters;
+        if (other.pixels_per_line != width || other.depth != depth ||
+            other.bytes_per_line != first.bytes_per_line ||
+            IsSingleColourFrame(other.format) != separate)
+            return {};
+    }
     int height = int(frames.front().data.size() / first.bytes_per_line);
     for (const Frame& frame : frames)
         height = std::min(height, int(frame.data.size() / first.bytes_per_line));

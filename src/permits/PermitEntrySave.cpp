@@ -4,15 +4,19 @@
 
 namespace permits {
 
-void SavePermitEntry(storage::Database& db, const PermitEntry& entry, bool replacing) {
+bool SavePermitEntry(storage::Database& db, const PermitEntry& entry, bool replacing) {
     storage::Transaction transaction(db);
-    if (replacing)
+    if (replacing) {
+        if (!PermitExists(db, entry.number))
+            return false;
         DeletePermit(db, entry.number, false);
+    }
     const Permit& permit = entry.permit;
     InsertPermit(db, entry.number, permit.dateFrom, permit.dateTo, permit.countries,
                  permit.professions, permit.issueDate);
     SavePermitTerritories(db, entry.number, entry.territories);
     transaction.commit();
+    return true;
 }
 
 }  // namespace permits

@@ -25,7 +25,8 @@ struct PermitEntry {
 // permit) the stored permit of the same number is deleted first, its citizens staying tied
 // to it by the number, and the permit is written anew at the end of its views. One
 // transaction: when any step is refused, nothing changes, so an interrupted edit never
-// loses the permit it was replacing.
-void SavePermitEntry(storage::Database& db, const PermitEntry& entry, bool replacing);
+// loses the permit it was replacing. False, with nothing written, when the permit being
+// replaced is no longer stored (deleted meanwhile in the permit search).
+bool SavePermitEntry(storage::Database& db, const PermitEntry& entry, bool replacing);
 
 }  // namespace permits

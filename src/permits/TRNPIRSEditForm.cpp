@@ -718,10 +718,20 @@ void TRNPIRSEditForm::Save() {
     if (!CheckGridRows() || !CheckFields())
         return;
     const PermitEntry entry = Entry();
+    bool saved = false;
     if (!gui::SaveOrReport(this,
                            QStringLiteral("разрешение на привлечение иностранной рабочей силы"),
-                           [&] { SavePermitEntry(context_.db, entry, editMode_); }))
+                           [&] { saved = SavePermitEntry(context_.db, entry, editMode_); }))
         return;
+    // A permit deleted in the permit search while it was open here is not brought back
+    // without its citizens: the changes stay in the window.
+    if (!saved) {
+        gui::MessageBoxes::error(this, QStringLiteral("Ошибка сохранения"),
+                                 QStringLiteral("Не удалось сохранить изменения разрешения: "
+                                                "разрешение удалено из базы данных.\n\nВведённые "
+                                                "данные остались в окне."));
+        return;
+    }
     Clear();
     accept();
 }

@@ -60,6 +60,16 @@ TEST_F(PermitEntrySaveTest, EditedPermitIsRewrittenAtTheEndAndKeepsItsCitizens) 
     EXPECT_EQ(Rows(db, "ig", "igid, iRNP_ig_num"), QStringList{"1|A"});
 }
 
+// A permit deleted (with its citizens) while it was open for editing is not written back
+// without them.
+TEST_F(PermitEntrySaveTest, EditOfAPermitDeletedMeanwhileWritesNothing) {
+    DeletePermit(db, "A", true);
+    const QStringList before = PermitViews(db);
+    EXPECT_FALSE(SavePermitEntry(db, edited, true));
+    EXPECT_EQ(PermitViews(db), before);
+    EXPECT_FALSE(PermitExists(db, "A"));
+}
+
 // The edit deletes the stored permit before it writes the new one: a refusal at any later
 // step must bring the deleted rows back.
 TEST_F(PermitEntrySaveTest, RefusalAfterTheDeletionLosesNothing) {
