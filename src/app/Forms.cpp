@@ -1,5 +1,11 @@
 #include "app/Forms.h"
 
+#include <QEvent>
+#include <QScreen>
+#include <QWidget>
+#include <algorithm>
+#include <initializer_list>
+
 #include "app/TMainForm.h"
 #include "app/TSplashForm.h"
 #include "citizens/TIGEditForm.h"
@@ -21,6 +27,40 @@
 
 namespace app {
 
+namespace {
+
+// Places a window of the main window, the first time it shows, in the middle of the screen
+// below the main window's strip: Qt would centre it on its parent, the strip at the top of
+// the screen, over the menu. Later showings keep where the user left it.
+class FirstShowPlacement : public QObject {
+public:
+    FirstShowPlacement(QWidget* window, const QWidget* main) : QObject(window), main_(main) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            auto* window = static_cast<QWidget*>(watched);
+            QRect area = window->screen()->availableGeometry();
+            area.setTop(std::min(area.bottom(), main_->frameGeometry().bottom() + 1));
+            QRect frame = window->frameGeometry();
+            frame.moveCenter(area.center());
+            frame.moveTop(std::max(area.top(), frame.top()));
+            frame.moveLeft(std::max(area.left(), frame.left()));
+            window->move(frame.topLeft());
+            window->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    const QWidget* main_;
+};
+
+}  // namespace
+
 Forms::Forms(gui::Context& context) {
     MainForm = std::make_unique<TMainForm>(*this, context);
     // The dialogs take the application's reading direction, not the main window's.
@@ -41,11 +81,22 @@ Forms::Forms(gui::Context& context) {
     FMSMemberForm = new settings::TFMSMemberForm(context, main);
     RNPIRSEditForm = new permits::TRNPIRSEditForm(context, main);
     SettingsForm = new settings::TSettingsForm(context, main);
+    placeWindows();
     connectWindows();
 }
 
 // The splash window goes first, then the main window with every dialog.
 Forms::~Forms() = default;
+
+// The windows the main window opens; the modal dialogs of the other windows are centred on
+// the window that opens them.
+void Forms::placeWindows() {
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             IGEditForm, SearchForm, OptionOrganizationForm, RNPSearchForm, OptionRegionForm,
+             PackageEditForm, IGPkgSearchForm, ReportReestrPP, FMSMemberForm, RNPIRSEditForm,
+             SettingsForm})
+        new FirstShowPlacement(window, MainForm.get());
+}
 
 // Each line answers what one window asks of a window of another folder.
 void Forms::connectWindows() {

@@ -71,6 +71,7 @@ public:
     settings::TSettingsForm* SettingsForm = nullptr;
 
 private:
+    void placeWindows();
     void connectWindows();
 };
 

@@ -49,10 +49,13 @@ TPhotoArea::TPhotoArea(gui::Context& context, QWidget* parent)
     Label23 = controls::Named(new QLabel(kNoPhoto, this), "Label23");
     Label23->setAlignment(Qt::AlignCenter);
     Label23->setFixedSize(189, 253);
+    // The frame shows where the photo goes while there is none.
+    Label23->setFrameShape(QFrame::Box);
     Label23->setStyleSheet(QStringLiteral("color: silver; font-weight: bold;"));
     Button4 = controls::NamedButton("Button4", QStringLiteral("Сканировать"), this);
     Button5 = controls::NamedButton("Button5", QStringLiteral("Добавить фотографию"), this);
     Button8 = controls::NamedButton("Button8", QStringLiteral("?"), this);
+    controls::FitToCaption(Button8);
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Image1, 0, 0, 1, 3, Qt::AlignCenter);

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace controls {
 
@@ -16,6 +17,11 @@ QLabel* FieldLabel(const QString& text, QWidget* parent, bool mandatory) {
         label->setText(text);
     }
     return label;
+}
+
+void FitToCaption(QAbstractButton* button) {
+    const int caption = button->fontMetrics().horizontalAdvance(button->text());
+    button->setFixedWidth(std::max(button->sizeHint().height(), caption + 16));
 }
 
 QPushButton* NamedButton(const char* name, const QString& caption, QWidget* parent) {

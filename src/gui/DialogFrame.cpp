@@ -5,6 +5,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "controls/FormParts.h"
+
 namespace gui {
 
 namespace {
@@ -55,8 +57,10 @@ private:
 
 QHBoxLayout* DialogButtonRow(QAbstractButton* help, std::initializer_list<QAbstractButton*> right) {
     auto* row = new QHBoxLayout;
-    if (help)
+    if (help) {
+        controls::FitToCaption(help);
         row->addWidget(help);
+    }
     row->addStretch();
     for (QAbstractButton* button : right)
         row->addWidget(button);

@@ -955,9 +955,15 @@ TEST_F(CitizenFormTest, EveryCaptionShowsWhole) {
                 if (widget == form.PhotoArea()->Image1 || widget == form.PhotoArea()->Label23 ||
                     qobject_cast<controls::TExtDateEdit*>(widget->parentWidget()))
                     continue;
-                EXPECT_GE(widget->width(), widget->minimumSizeHint().width())
+                // A button fitted to its caption ("?") is narrower than the style's minimum
+                // for buttons: its caption must still show whole.
+                const QString caption = widget->property("text").toString();
+                const int needed = qobject_cast<QAbstractButton*>(widget) && caption.size() == 1
+                                       ? widget->fontMetrics().horizontalAdvance(caption)
+                                       : widget->minimumSizeHint().width();
+                EXPECT_GE(widget->width(), needed)
                     << what << ": " << widget->objectName().toStdString() << " "
-                    << widget->property("text").toString().toStdString();
+                    << caption.toStdString();
                 EXPECT_GE(widget->height(), widget->minimumSizeHint().height()) << what;
             }
             EXPECT_LE(form.width(), 1280) << what;
