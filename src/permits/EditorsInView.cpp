@@ -10,8 +10,11 @@
 namespace permits {
 
 EditorsInView::EditorsInView(QTableWidget* grid, MakeRowEditors makeRowEditors)
-    : QObject(grid), grid_(grid), makeRowEditors_(std::move(makeRowEditors)) {
-    grid_->viewport()->installEventFilter(this);
+    : QObject(grid)
+    , grid_(grid)
+    , viewport_(grid->viewport())
+    , makeRowEditors_(std::move(makeRowEditors)) {
+    viewport_->installEventFilter(this);
     connect(grid_->verticalScrollBar(), &QScrollBar::valueChanged, this, &EditorsInView::Update);
     connect(grid_->verticalScrollBar(), &QScrollBar::rangeChanged, this, &EditorsInView::Update);
 }
@@ -33,8 +36,9 @@ void EditorsInView::Ensure(int row) {
 }
 
 bool EditorsInView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == grid_->viewport() &&
-        (event->type() == QEvent::Resize || event->type() == QEvent::Show))
+    // Compared with the viewport kept, not asked of the grid: the viewport's last events come
+    // while the grid is being destroyed.
+    if (watched == viewport_ && (event->type() == QEvent::Resize || event->type() == QEvent::Show))
         Update();
     return QObject::eventFilter(watched, event);
 }

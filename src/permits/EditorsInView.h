@@ -28,6 +28,7 @@ protected:
 
 private:
     QTableWidget* grid_;
+    QWidget* viewport_;
     MakeRowEditors makeRowEditors_;
 };
 

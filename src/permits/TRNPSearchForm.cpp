@@ -157,6 +157,12 @@ TRNPSearchForm::TRNPSearchForm(gui::Context& context, QWidget* parent)
     EmptyResults();
 }
 
+// The heading goes on resizing while the window's controls are destroyed, when the window is
+// no longer a TRNPSearchForm to place its box.
+TRNPSearchForm::~TRNPSearchForm() {
+    disconnect(ProfGrid1->horizontalHeader(), nullptr, this, nullptr);
+}
+
 void TRNPSearchForm::CreateGrid() {
     ProfGrid1 = controls::Named(new QTableView(this), "ProfGrid1");
     ProfGrid1->setModel(results_);

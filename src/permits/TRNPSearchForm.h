@@ -31,6 +31,7 @@ class TRNPSearchForm : public QDialog {
 
 public:
     TRNPSearchForm(gui::Context& context, QWidget* parent = nullptr);
+    ~TRNPSearchForm() override;
 
     // The dialog that a double click on a result opens.
     void UsePermitEditor(TRNPIRSEditForm* editor);
