@@ -5,8 +5,10 @@
 
 #include <QMetaObject>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 namespace citizens {
@@ -175,7 +177,17 @@ RawImage PictureOfFrames(const std::vector<Frame>& frames) {
     return image;
 }
 
+// Backends that read through a helper thread stop it with an asynchronous thread
+// cancellation; landing inside malloc or free, that leaves the allocator locked and the
+// cancel waits for the thread for ever. A page that ended by itself (its end, or an error at
+// once after the start) gives the helper a moment to finish or to block on its pipe.
+void LetReaderSettle() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
 ScanResult Finished(SANE_Handle handle, ScanResult::Status status, const QString& reason = {}) {
+    if (status != ScanResult::Status::Cancelled)
+        LetReaderSettle();
     sane_cancel(handle);
     ScanResult result;
     result.status = status;
@@ -384,6 +396,7 @@ ScanResult ScanPage(OpenScanner& scanner, const std::atomic<bool>* cancelled,
         if (last)
             break;
     }
+    LetReaderSettle();
     sane_cancel(handle);
     ScanResult result;
     result.image = PictureOfFrames(frames);
